@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs every test: a normal build, then one
+# under AddressSanitizer and UndefinedBehaviorSanitizer. --quick skips the second.
+source "$(dirname "$0")/scripts/setup.sh"
+qm_install_packages
+export LIBGL_ALWAYS_SOFTWARE=1 # Mesa's llvmpipe: the same pixels on every machine
+
+run_tests() { # build dir
+  if qm_have_display; then
+    ctest --test-dir "$1" --output-on-failure -j"$QM_JOBS"
+  else
+    xvfb-run -a -s "-screen 0 1280x1024x24" ctest --test-dir "$1" --output-on-failure -j"$QM_JOBS"
+  fi
+}
+
+qm_build "$QM_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_TESTS=ON
+run_tests "$QM_ROOT/build"
+if [ "${1:-}" != "--quick" ]; then
+  qm_build "$QM_ROOT/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUILLMERE_SANITIZE=ON \
+    -DQUILLMERE_BENCH=OFF
+  export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS=suppressions=$QM_ROOT/tests/sanitize/lsan.supp:print_suppressions=0
+  run_tests "$QM_ROOT/build-sanitize"
+fi

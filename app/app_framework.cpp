@@ -3,15 +3,23 @@
 AppFramework* application = nullptr;
 
 AppFramework::AppFramework()
-    : camera(nullptr), fullscreen(1), active(1), ready(0), window(nullptr),
-      instance(nullptr), framesPerSecond(0.0f), frameRateText{}, frameSeconds(0.0f),
-      music(nullptr), direct3d(nullptr), device(nullptr) {
+    : camera(nullptr), fullscreen(1), active(1), ready(0), window(nullptr), instance(nullptr),
+      framesPerSecond(0.0f), frameRateText{}, frameSeconds(0.0f), music(nullptr), direct3d(nullptr),
+      device(nullptr) {
     application = this;
 }
 
 void AppFramework::Initialize() {}
 void AppFramework::CleanUp() {}
-HRESULT AppFramework::Render() { return S_OK; }
-HRESULT AppFramework::StepFrame() { return S_OK; }
-HRESULT AppFramework::ReleaseVolatileObjects() { return S_OK; }
-HRESULT AppFramework::RestoreVolatileObjects() { return S_OK; }
+HRESULT AppFramework::Render() {
+    return S_OK;
+}
+HRESULT AppFramework::StepFrame() {
+    return S_OK;
+}
+HRESULT AppFramework::ReleaseVolatileObjects() {
+    return S_OK;
+}
+HRESULT AppFramework::RestoreVolatileObjects() {
+    return S_OK;
+}

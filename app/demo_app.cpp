@@ -9,7 +9,9 @@ DemoApp::DemoApp()
 
 // The objects that clean-up leaves (it is skipped on the quit roads) go with the
 // application object at the end of the entry point.
-DemoApp::~DemoApp() { delete input; }
+DemoApp::~DemoApp() {
+    delete input;
+}
 
 void DemoApp::Initialize() {
     modelStage = 1;
@@ -27,7 +29,15 @@ void DemoApp::CleanUp() {
     UnregisterClassA("Kelvane", instance);
 }
 
-HRESULT DemoApp::Render() { return S_OK; }
-HRESULT DemoApp::StepFrame() { return S_OK; }
-HRESULT DemoApp::ReleaseVolatileObjects() { return S_OK; }
-HRESULT DemoApp::RestoreVolatileObjects() { return S_OK; }
+HRESULT DemoApp::Render() {
+    return S_OK;
+}
+HRESULT DemoApp::StepFrame() {
+    return S_OK;
+}
+HRESULT DemoApp::ReleaseVolatileObjects() {
+    return S_OK;
+}
+HRESULT DemoApp::RestoreVolatileObjects() {
+    return S_OK;
+}

@@ -44,7 +44,7 @@ struct IconRegistrar {
                         c = Blend(vane, c, std::fmin(1.0f, w - d));
                     }
                 }
-                if (t > 0.0f && t < 1.0f && d < 0.9f) c = 0xFF5A3A1Au; // the shaft
+                if (t > 0.0f && t < 1.0f && d < 0.9f) c = 0xFF5A3A1Au;    // the shaft
                 if (t <= 0.0f && t > -0.08f && d < 1.2f) c = 0xFF101010u; // the nib
                 pixels[y * size + x] = c;
             }

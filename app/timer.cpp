@@ -6,8 +6,8 @@ namespace {
 
 // Both branches run the same steps; only the unit of a moment differs.
 template <class Moment, class ToSeconds>
-double Command(TimerState& s, int32_t command, Moment now, Moment& stopTime,
-               Moment& lastElapsed, Moment& base, Moment tenth, ToSeconds seconds) {
+double Command(TimerState& s, int32_t command, Moment now, Moment& stopTime, Moment& lastElapsed,
+               Moment& base, Moment tenth, ToSeconds seconds) {
     using namespace TimerCommand;
     switch (command) {
     case ElapsedTime: {
@@ -15,7 +15,8 @@ double Command(TimerState& s, int32_t command, Moment now, Moment& stopTime,
         lastElapsed = now;
         return result;
     }
-    case AppTime: return seconds(now - base);
+    case AppTime:
+        return seconds(now - base);
     case Reset:
         base = now;
         lastElapsed = now;
@@ -35,9 +36,13 @@ double Command(TimerState& s, int32_t command, Moment now, Moment& stopTime,
             s.stopped = true;
         }
         return 0.0;
-    case Advance: stopTime += tenth; return 0.0;
-    case AbsoluteTime: return seconds(now);
-    default: return -1.0;
+    case Advance:
+        stopTime += tenth;
+        return 0.0;
+    case AbsoluteTime:
+        return seconds(now);
+    default:
+        return -1.0;
     }
 }
 
@@ -63,9 +68,9 @@ double RunTimerCommand(TimerState& s, int32_t command) {
             now = counter.QuadPart;
         }
         const double perSecond = static_cast<double>(s.ticksPerSecond);
-        return Command<int64_t>(s, command, now, s.stopTicks, s.lastElapsedTicks, s.baseTicks,
-                                s.ticksPerSecond / 10,
-                                [perSecond](int64_t t) { return static_cast<double>(t) / perSecond; });
+        return Command<int64_t>(
+            s, command, now, s.stopTicks, s.lastElapsedTicks, s.baseTicks, s.ticksPerSecond / 10,
+            [perSecond](int64_t t) { return static_cast<double>(t) / perSecond; });
     }
     double now;
     if (s.stopTime != 0.0 && frozenAllowed)

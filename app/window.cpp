@@ -59,11 +59,14 @@ LRESULT AppFramework::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
     case WM_ACTIVATEAPP:
         if (ready) active = static_cast<int>(wParam);
         break;
-    case WM_SETCURSOR: SetCursor(nullptr); return 1;
+    case WM_SETCURSOR:
+        SetCursor(nullptr);
+        return 1;
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE) PostQuitMessage(0);
         break;
-    default: break;
+    default:
+        break;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }

@@ -9,4 +9,6 @@ typedef int32_t MusicTime;
 // Starts the library (44100 Hz, 32 software channels) and loads "music.xm"; the
 // handle is null when the module is missing or damaged.
 FMUSIC_MODULE* OpenMusic();
-inline MusicTime GetMusicTime(FMUSIC_MODULE* music) { return FMUSIC_GetTime(music); }
+inline MusicTime GetMusicTime(FMUSIC_MODULE* music) {
+    return FMUSIC_GetTime(music);
+}

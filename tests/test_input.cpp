@@ -27,7 +27,7 @@ TEST(InputDevices, FailingMouseLeavesTheKeyboardSetUpButNotAcquired) {
     EXPECT_EQ(input.CreateDevices(), E_FAIL);
     ASSERT_NE(input.keyboard, nullptr);
     EXPECT_EQ(input.mouse, nullptr);
-    EXPECT_EQ(input.keyState[0], 0xAB); // not cleared
+    EXPECT_EQ(input.keyState[0], 0xAB);          // not cleared
     EXPECT_EQ(input.keyboard->Acquire(), DI_OK); // it had not been acquired
     DInputTestRefuseDevice(nullptr);
 }
@@ -72,8 +72,7 @@ TEST(DirectInputStandIn, ChecksItsArgumentsAsDirectInputDoes) {
               DIERR_INVALIDPARAM);
     EXPECT_EQ(keyboard->SetCooperativeLevel(nullptr, DISCL_EXCLUSIVE | DISCL_BACKGROUND),
               DIERR_UNSUPPORTED);
-    EXPECT_EQ(keyboard->SetCooperativeLevel(nullptr, DISCL_NONEXCLUSIVE | DISCL_BACKGROUND),
-              DI_OK);
+    EXPECT_EQ(keyboard->SetCooperativeLevel(nullptr, DISCL_NONEXCLUSIVE | DISCL_BACKGROUND), DI_OK);
     EXPECT_EQ(keyboard->Acquire(), DI_OK);
     EXPECT_EQ(keyboard->SetDataFormat(&c_dfDIKeyboard), DIERR_ACQUIRED);
     keyboard->Release();

@@ -10,7 +10,9 @@
 #include <thread>
 
 namespace {
-void SleepMs(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SleepMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 } // namespace
 
 TEST(Music, ModuleLoadsWithItsLength) {
@@ -52,7 +54,7 @@ TEST(Music, WithoutAnAudioDeviceThePositionFollowsTheWallClock) {
 TEST(Music, ThePlayedPositionIsMonotonicAndCountsOnPastTheEnd) {
     TempDir dir;
     TempDir::Write("music.xm", TinyModule(4, 1)); // 4 rows x 1 tick x 20 ms = 80 ms
-    ASSERT_EQ(FSOUND_Init(44100, 32, 0), 1);     // SDL's dummy driver plays in real time
+    ASSERT_EQ(FSOUND_Init(44100, 32, 0), 1);      // SDL's dummy driver plays in real time
     FMUSIC_MODULE* mod = FMUSIC_LoadSong("music.xm");
     ASSERT_NE(mod, nullptr);
     FMUSIC_PlaySong(mod);

@@ -22,7 +22,9 @@ BOOL FakeCounter(LARGE_INTEGER* c) {
     c->QuadPart = ticks;
     return TRUE;
 }
-DWORD FakeMillis() { return millis; }
+DWORD FakeMillis() {
+    return millis;
+}
 
 class Timer : public ::testing::TestWithParam<bool> {
   protected:
@@ -55,7 +57,9 @@ TEST_P(Timer, FirstCallOfAnyCommandProbesOnce) {
     EXPECT_EQ(frequencyCalls, 1);
 }
 
-TEST_P(Timer, AppTimeBeforeStartIsTheRawClock) { EXPECT_DOUBLE_EQ(Run(AppTime), 5.0); }
+TEST_P(Timer, AppTimeBeforeStartIsTheRawClock) {
+    EXPECT_DOUBLE_EQ(Run(AppTime), 5.0);
+}
 
 TEST_P(Timer, StartThenElapsedMeasuresFromTheStart) {
     Run(Start);

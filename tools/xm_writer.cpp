@@ -84,8 +84,8 @@ std::vector<uint8_t> Write(const Module& m) {
         o.u8(0);
         o.u16(hasSample ? 1 : 0);
         if (!hasSample) continue;
-        o.u32(40);     // sample header size
-        o.zeros(96);   // every note plays sample 0
+        o.u32(40);   // sample header size
+        o.zeros(96); // every note plays sample 0
         int points = static_cast<int>(std::min<size_t>(ins.envelope.size(), 12));
         for (int i = 0; i < 12; ++i) {
             o.u16(i < points ? ins.envelope[i].first : 0);

@@ -84,8 +84,7 @@ typedef IDirectInputDevice8A IDirectInputDevice8;
 typedef LPDIRECTINPUTDEVICE8A LPDIRECTINPUTDEVICE8;
 
 struct IDirectInput8A : IUnknown {
-    virtual HRESULT CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICE8A* device,
-                                 LPUNKNOWN outer) = 0;
+    virtual HRESULT CreateDevice(REFGUID guid, LPDIRECTINPUTDEVICE8A* device, LPUNKNOWN outer) = 0;
 };
 typedef IDirectInput8A* LPDIRECTINPUT8A;
 typedef IDirectInput8A IDirectInput8;

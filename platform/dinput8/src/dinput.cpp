@@ -13,10 +13,10 @@ const GUID GUID_SysMouse = {
     0x6F1D2B60, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
 const GUID DIPROP_BUFFERSIZE_ID = {1, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0}};
 
-const DIDATAFORMAT c_dfDIKeyboard = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT),
-                                     DIDF_RELAXIS, 256, 0, nullptr};
-const DIDATAFORMAT c_dfDIMouse2 = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT),
-                                   DIDF_RELAXIS, 20, 0, nullptr};
+const DIDATAFORMAT c_dfDIKeyboard = {
+    sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, 256, 0, nullptr};
+const DIDATAFORMAT c_dfDIMouse2 = {
+    sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, 20, 0, nullptr};
 
 namespace {
 
@@ -67,13 +67,11 @@ class Device final : public ComObject<IDirectInputDevice8A> {
         DWORD access = flags & (DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE);
         DWORD when = flags & (DISCL_FOREGROUND | DISCL_BACKGROUND);
         if (access == 0 || access == (DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE) || when == 0 ||
-            when == (DISCL_FOREGROUND | DISCL_BACKGROUND) ||
-            (flags & ~DWORD(0x1F)) != 0)
+            when == (DISCL_FOREGROUND | DISCL_BACKGROUND) || (flags & ~DWORD(0x1F)) != 0)
             return DIERR_INVALIDPARAM;
         if (keyboard && access == DISCL_EXCLUSIVE && when == DISCL_BACKGROUND)
             return DIERR_UNSUPPORTED;
-        if ((window || access == DISCL_EXCLUSIVE || when == DISCL_FOREGROUND) &&
-            !IsWindow(window))
+        if ((window || access == DISCL_EXCLUSIVE || when == DISCL_FOREGROUND) && !IsWindow(window))
             return DIERR_HANDLE;
         cooperativeFlags = flags;
         return DI_OK;
@@ -118,7 +116,9 @@ class DirectInput final : public ComObject<IDirectInput8A> {
 
 } // namespace
 
-void DInputTestRefuseDevice(const GUID* device) { refusedDevice = device; }
+void DInputTestRefuseDevice(const GUID* device) {
+    refusedDevice = device;
+}
 
 HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID riid, LPVOID* out,
                                   LPUNKNOWN outer) {

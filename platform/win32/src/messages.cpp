@@ -19,7 +19,9 @@ Queue& TheQueue() {
     return *queue;
 }
 
-DWORD NowMs() { return static_cast<DWORD>(SDL_GetTicks()); }
+DWORD NowMs() {
+    return static_cast<DWORD>(SDL_GetTicks());
+}
 
 void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     MSG msg{};
@@ -35,24 +37,38 @@ WPARAM VirtualKey(SDL_Keycode key) {
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
     switch (key) {
-    case SDLK_ESCAPE: return VK_ESCAPE;
+    case SDLK_ESCAPE:
+        return VK_ESCAPE;
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_BACKSPACE: return VK_BACK;
-    case SDLK_TAB: return VK_TAB;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_DOWN: return VK_DOWN;
-    case SDLK_F4: return VK_F4;
+    case SDLK_KP_ENTER:
+        return VK_RETURN;
+    case SDLK_SPACE:
+        return VK_SPACE;
+    case SDLK_BACKSPACE:
+        return VK_BACK;
+    case SDLK_TAB:
+        return VK_TAB;
+    case SDLK_LEFT:
+        return VK_LEFT;
+    case SDLK_RIGHT:
+        return VK_RIGHT;
+    case SDLK_UP:
+        return VK_UP;
+    case SDLK_DOWN:
+        return VK_DOWN;
+    case SDLK_F4:
+        return VK_F4;
     case SDLK_LALT:
-    case SDLK_RALT: return VK_MENU;
+    case SDLK_RALT:
+        return VK_MENU;
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return VK_SHIFT;
+    case SDLK_RSHIFT:
+        return VK_SHIFT;
     case SDLK_LCTRL:
-    case SDLK_RCTRL: return VK_CONTROL;
-    default: return 0;
+    case SDLK_RCTRL:
+        return VK_CONTROL;
+    default:
+        return 0;
     }
 }
 
@@ -77,8 +93,9 @@ void Translate(const SDL_Event& e) {
     case SDL_MOUSEMOTION: {
         // Windows sends WM_SETCURSOR while the pointer moves over a window.
         Win32Window* window = Win32LookupSdlId(e.motion.windowID);
-        if (window) SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
-                                 MAKELONG(HTCLIENT, WM_MOUSEMOVE));
+        if (window)
+            SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                         MAKELONG(HTCLIENT, WM_MOUSEMOVE));
         return;
     }
     case SDL_WINDOWEVENT: {
@@ -89,20 +106,28 @@ void Translate(const SDL_Event& e) {
             SendMessageA(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
                          MAKELONG(HTCLIENT, WM_MOUSEMOVE));
             break;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: Post(window, WM_ACTIVATEAPP, TRUE, 0); break;
-        case SDL_WINDOWEVENT_FOCUS_LOST: Post(window, WM_ACTIVATEAPP, FALSE, 0); break;
-        case SDL_WINDOWEVENT_CLOSE: Post(window, WM_CLOSE, 0, 0); break;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            Post(window, WM_ACTIVATEAPP, TRUE, 0);
+            break;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            Post(window, WM_ACTIVATEAPP, FALSE, 0);
+            break;
+        case SDL_WINDOWEVENT_CLOSE:
+            Post(window, WM_CLOSE, 0, 0);
+            break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             Post(window, WM_SIZE, 0, MAKELONG(e.window.data1, e.window.data2));
             break;
-        default: break;
+        default:
+            break;
         }
         return;
     }
     case SDL_QUIT: // Ctrl+C in the terminal, or the session asking us to go
         Win32PostCloseToAll();
         return;
-    default: return;
+    default:
+        return;
     }
 }
 
@@ -148,8 +173,7 @@ void Win32ResetMessageQueue() {
 BOOL PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeMessage) {
     if (!msg) return FALSE;
     Pump();
-    return Take(msg, window, filterMin, filterMax, (removeMessage & PM_REMOVE) != 0) ? TRUE
-                                                                                     : FALSE;
+    return Take(msg, window, filterMin, filterMax, (removeMessage & PM_REMOVE) != 0) ? TRUE : FALSE;
 }
 
 BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
@@ -166,7 +190,9 @@ BOOL GetMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) {
     }
 }
 
-BOOL TranslateMessage(const MSG* msg) { return msg ? FALSE : FALSE; }
+BOOL TranslateMessage(const MSG* msg) {
+    return msg ? FALSE : FALSE;
+}
 
 LRESULT DispatchMessageA(const MSG* msg) {
     if (!msg) return 0;
@@ -195,10 +221,13 @@ void PostQuitMessage(int exitCode) {
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     (void)lParam;
     switch (message) {
-    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
     case WM_SYSKEYDOWN:
         if (wParam == VK_F4) PostMessageA(window, WM_CLOSE, 0, 0); // Alt+F4
         return 0;
-    default: return 0;
+    default:
+        return 0;
     }
 }

@@ -29,8 +29,12 @@ bool HeadlessDriverRequested() {
 
 } // namespace
 
-void Win32SetClockHooks(const Win32ClockHooks& hooks) { clockHooks = hooks; }
-void Win32SetMessageBoxHook(Win32MessageBoxHook hook) { messageBoxHook = hook; }
+void Win32SetClockHooks(const Win32ClockHooks& hooks) {
+    clockHooks = hooks;
+}
+void Win32SetMessageBoxHook(Win32MessageBoxHook hook) {
+    messageBoxHook = hook;
+}
 
 HMODULE GetModuleHandleA(LPCSTR moduleName) {
     static HINSTANCE__ executable{};
@@ -56,7 +60,9 @@ DWORD timeGetTime() {
     return static_cast<DWORD>(MonotonicNanoseconds() / 1000000); // wraps as a 32-bit count
 }
 
-DWORD GetTickCount() { return static_cast<DWORD>(MonotonicNanoseconds() / 1000000); }
+DWORD GetTickCount() {
+    return static_cast<DWORD>(MonotonicNanoseconds() / 1000000);
+}
 
 void Sleep(DWORD milliseconds) {
     timespec ts{static_cast<time_t>(milliseconds / 1000),
@@ -83,7 +89,7 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     fflush(stderr);
     if (messageBoxHook) return messageBoxHook(owner, text, caption, type);
     if (HeadlessDriverRequested()) return IDOK;
-    Uint32 flags = (type & 0xF0) == MB_ICONERROR      ? SDL_MESSAGEBOX_ERROR
+    Uint32 flags = (type & 0xF0) == MB_ICONERROR     ? SDL_MESSAGEBOX_ERROR
                    : (type & 0xF0) == MB_ICONWARNING ? SDL_MESSAGEBOX_WARNING
                                                      : SDL_MESSAGEBOX_INFORMATION;
     // Without a display the box cannot show; the text is on stderr already.

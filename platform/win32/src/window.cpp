@@ -45,14 +45,16 @@ std::string Lower(const char* s) {
     return out;
 }
 
-void QuitSdlAtExit() { SDL_Quit(); }
+void QuitSdlAtExit() {
+    SDL_Quit();
+}
 
 void SetSdlIcon(SDL_Window* sdl, HICON icon) {
     auto* data = static_cast<Win32Icon*>(icon);
     if (!sdl || !data) return;
-    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
-        data->pixels.data(), data->width, data->height, 32, data->width * 4,
-        SDL_PIXELFORMAT_ARGB8888);
+    SDL_Surface* surface =
+        SDL_CreateRGBSurfaceWithFormatFrom(data->pixels.data(), data->width, data->height, 32,
+                                           data->width * 4, SDL_PIXELFORMAT_ARGB8888);
     if (!surface) return;
     SDL_SetWindowIcon(sdl, surface);
     SDL_FreeSurface(surface);
@@ -116,7 +118,9 @@ HICON LoadIconA(HINSTANCE, LPCSTR name) {
 }
 
 // The program has no cursor resources; the system cursors are not needed.
-HCURSOR LoadCursorA(HINSTANCE, LPCSTR) { return nullptr; }
+HCURSOR LoadCursorA(HINSTANCE, LPCSTR) {
+    return nullptr;
+}
 
 HCURSOR SetCursor(HCURSOR cursor) {
     // Only "no cursor" is used: hide the pointer over our windows.
@@ -210,7 +214,9 @@ BOOL DestroyWindow(HWND handle) {
     return TRUE;
 }
 
-BOOL IsWindow(HWND window) { return Win32Lookup(window) ? TRUE : FALSE; }
+BOOL IsWindow(HWND window) {
+    return Win32Lookup(window) ? TRUE : FALSE;
+}
 
 BOOL ShowWindow(HWND handle, int command) {
     Win32Window* window = Win32Lookup(handle);
@@ -233,7 +239,9 @@ BOOL ShowWindow(HWND handle, int command) {
     return wasVisible;
 }
 
-BOOL UpdateWindow(HWND handle) { return Win32Lookup(handle) ? TRUE : FALSE; }
+BOOL UpdateWindow(HWND handle) {
+    return Win32Lookup(handle) ? TRUE : FALSE;
+}
 
 BOOL GetClientRect(HWND handle, LPRECT rect) {
     Win32Window* window = Win32Lookup(handle);

@@ -5,7 +5,7 @@ AppFramework* application = nullptr;
 AppFramework::AppFramework()
     : camera(nullptr), fullscreen(1), active(1), ready(0), window(nullptr), instance(nullptr),
       framesPerSecond(0.0f), frameRateText{}, frameSeconds(0.0f), music(nullptr), direct3d(nullptr),
-      device(nullptr) {
+      device(nullptr), font(nullptr), presentParams{} {
     application = this;
 }
 

@@ -2,11 +2,11 @@
 // switch, engine log and frame-rate counter, and six virtual operations.
 #pragma once
 #include <windows.h>
+#include <d3d9.h>
 #include <fmod.h>
 
 class Camera;
-struct IDirect3D9;
-struct IDirect3DDevice9;
+class TextFont;
 
 class AppFramework {
   public:
@@ -31,6 +31,12 @@ class AppFramework {
     HRESULT EngineLog(const char* message);
     void UpdateFrameRate();
 
+    HRESULT CreateDirect3D();
+    HRESULT CreateDisplayDevice();
+    void ReleaseDisplayDevice();
+    void ReleaseDirect3D();
+    HRESULT SwitchDisplayMode();
+
     Camera* camera;
     int fullscreen;
     int active;
@@ -43,6 +49,8 @@ class AppFramework {
     FMUSIC_MODULE* music;
     IDirect3D9* direct3d;
     IDirect3DDevice9* device;
+    TextFont* font;
+    D3DPRESENT_PARAMETERS presentParams;
 
   protected:
     ~AppFramework() = default;

@@ -2,21 +2,66 @@
 #include "app/timer.h"
 #include "audio/music.h"
 #include "input/input_devices.h"
+#include "models/md2_model.h"
+#include "scenes/camera.h"
+#include "scenes/film_overlay.h"
+#include "scenes/picture_scene.h"
+#include "scenes/room_scene.h"
+#include "scenes/word_cards.h"
+
+#include <initializer_list>
 
 DemoApp::DemoApp()
     : model1(nullptr), model2(nullptr), model3(nullptr), room(nullptr), pictures(nullptr),
       wordCards(nullptr), filmOverlay(nullptr), input(nullptr), modelStage(0) {}
 
-// The objects that clean-up leaves (it is skipped on the quit roads) go with the
-// application object at the end of the entry point.
+// Clean-up is skipped on the quit roads; what is still held goes with the application
+// object at the end of the entry point, so that nothing outlives it.
 DemoApp::~DemoApp() {
+    ReleaseVolatileObjects();
+    if (wordCards) wordCards->Release();
+    if (pictures) pictures->Release();
+    if (room) room->Release();
+    if (filmOverlay) filmOverlay->Release();
+    for (Md2Model* m : {model1, model2, model3})
+        if (m) m->Destroy();
+    ReleaseDisplayDevice();
+    ReleaseDirect3D();
+    delete camera;
+    delete wordCards;
+    delete pictures;
+    delete room;
+    delete filmOverlay;
+    delete model1;
+    delete model2;
+    delete model3;
     delete input;
 }
 
 void DemoApp::Initialize() {
+    if (FAILED(CreateDirect3D())) throw "Init directX failed";
+    if (FAILED(CreateDisplayDevice())) throw "Init directX device failed";
     modelStage = 1;
+    camera = new FlyCamera(device);
+
+    model1 = new Md2Model(device);
+    model1->Load("Data\\nalle.md2", "Data\\nalle.bmp");
+    model2 = new Md2Model(device);
+    model2->Load("Data\\nalle2.md2", "Data\\nalle.bmp");
+    model3 = new Md2Model(device);
+    model3->Load("Data\\nalle3.md2", "Data\\nalle.bmp");
+
+    filmOverlay = new FilmOverlay(device);
+    filmOverlay->Load();
+    room = new RoomScene(device);
+    room->Load();
+    pictures = new PictureScene(device);
+    pictures->Load();
+    wordCards = new WordCards(device);
+    wordCards->Load();
 
     input = new InputDevices(window);
+    // Devices need a DirectInput object to be made with.
     if (SUCCEEDED(input->CreateDirectInput())) input->CreateDevices();
 
     music = OpenMusic();
@@ -26,15 +71,22 @@ void DemoApp::Initialize() {
 
 void DemoApp::CleanUp() {
     ReleaseVolatileObjects();
+    ReleaseDisplayDevice();
+    if (camera) {
+        delete camera;
+        camera = nullptr;
+    }
+    if (wordCards) wordCards->Release();
+    if (pictures) pictures->Release();
+    if (room) room->Release();
+    if (filmOverlay) filmOverlay->Release();
+    // All three models give back their frames and skins, not only the first.
+    for (Md2Model* m : {model1, model2, model3})
+        if (m) m->Destroy();
+    ReleaseDirect3D();
     UnregisterClassA("Kelvane", instance);
 }
 
-HRESULT DemoApp::Render() {
-    return S_OK;
-}
-HRESULT DemoApp::StepFrame() {
-    return S_OK;
-}
 HRESULT DemoApp::ReleaseVolatileObjects() {
     return S_OK;
 }

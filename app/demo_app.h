@@ -14,6 +14,8 @@ class DemoApp : public AppFramework {
   public:
     DemoApp();
     ~DemoApp();
+    DemoApp(const DemoApp&) = delete;
+    DemoApp& operator=(const DemoApp&) = delete;
 
     void Initialize() override;
     void CleanUp() override;

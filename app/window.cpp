@@ -65,6 +65,9 @@ LRESULT AppFramework::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
     case WM_KEYDOWN:
         if (wParam == VK_ESCAPE) PostQuitMessage(0);
         break;
+    case WM_SYSKEYDOWN:
+        if (wParam == VK_RETURN) SwitchDisplayMode();
+        break;
     default:
         break;
     }

@@ -362,7 +362,26 @@ bool Device::ApplyPresentParameters(const D3DPRESENT_PARAMETERS& p) {
         return false;
     if (!p.Windowed && (p.BackBufferWidth == 0 || p.BackBufferHeight == 0)) return false;
     // Fullscreen keeps the desktop's video mode; Present scales the back buffer into it.
-    SDL_SetWindowFullscreen(window_, p.Windowed ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    // The window also takes the desktop's bounds itself, so that it covers the screen
+    // where no window manager acts on the fullscreen request (a bare X server).
+    const bool wasFullscreen = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) ==
+                               SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (!p.Windowed && !wasFullscreen) {
+        SDL_GetWindowPosition(window_, &windowedRect_[0], &windowedRect_[1]);
+        SDL_GetWindowSize(window_, &windowedRect_[2], &windowedRect_[3]);
+        SDL_Rect desktop;
+        if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window_), &desktop) == 0) {
+            SDL_SetWindowPosition(window_, desktop.x, desktop.y);
+            SDL_SetWindowSize(window_, desktop.w, desktop.h);
+        }
+        SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    } else if (p.Windowed && wasFullscreen) {
+        SDL_SetWindowFullscreen(window_, 0);
+        if (windowedRect_[2] > 0) {
+            SDL_SetWindowSize(window_, windowedRect_[2], windowedRect_[3]);
+            SDL_SetWindowPosition(window_, windowedRect_[0], windowedRect_[1]);
+        }
+    }
     params_ = p;
     if (params_.BackBufferFormat == D3DFMT_UNKNOWN) params_.BackBufferFormat = D3DFMT_X8R8G8B8;
     int w = 0, h = 0;

@@ -242,6 +242,7 @@ class Device final : public ComObject<IDirect3DDevice9> {
     int defaultResources_ = 0;
     int stateBlocks_ = 0;
     UINT bbWidth_ = 0, bbHeight_ = 0;
+    int windowedRect_[4] = {0, 0, 0, 0}; // x, y, width, height before fullscreen
     GLuint fbo_ = 0, colorRb_ = 0, depthRb_ = 0;
     GLuint vao_ = 0, streamBuffer_ = 0, white_ = 0;
     size_t streamSize_ = 0, streamOffset_ = 0;

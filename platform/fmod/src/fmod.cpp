@@ -35,6 +35,8 @@ struct Player {
     bool started = false;
     int64_t startNs = 0;
     int lastReported = 0;
+    bool virtualPosition = false;
+    int virtualMs = 0;
 };
 
 // Never destroyed: the audio thread may still run while the process exits.
@@ -175,6 +177,7 @@ signed char FMUSIC_PlaySong(FMUSIC_MODULE* mod) {
 
 int FMUSIC_GetTime(FMUSIC_MODULE*) {
     Player& p = ThePlayer();
+    if (p.virtualPosition) return p.virtualMs;
     if (!p.started) return 0;
     int64_t ms;
     if (p.device && p.playing.load()) {
@@ -196,6 +199,13 @@ int FMUSIC_GetTime(FMUSIC_MODULE*) {
     int value = static_cast<int>(std::min<int64_t>(ms, 0x7FFFFFFF));
     p.lastReported = std::max(p.lastReported, value);
     return p.lastReported;
+}
+
+void FmodUseVirtualPosition(bool on) {
+    ThePlayer().virtualPosition = on;
+}
+void FmodSetVirtualPosition(int ms) {
+    ThePlayer().virtualMs = ms;
 }
 
 int FmodModuleDurationMs(FMUSIC_MODULE* mod) {

@@ -45,10 +45,6 @@ std::string Lower(const char* s) {
     return out;
 }
 
-void QuitSdlAtExit() {
-    SDL_Quit();
-}
-
 void SetSdlIcon(SDL_Window* sdl, HICON icon) {
     auto* data = static_cast<Win32Icon*>(icon);
     if (!sdl || !data) return;
@@ -63,12 +59,8 @@ void SetSdlIcon(SDL_Window* sdl, HICON icon) {
 } // namespace
 
 bool Win32InitVideo() {
+    // Video stays up until the process ends: the display connection closes with it.
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
-    static bool registered = false;
-    if (!registered) {
-        atexit(QuitSdlAtExit);
-        registered = true;
-    }
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }

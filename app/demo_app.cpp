@@ -1,6 +1,7 @@
 #include "app/demo_app.h"
 #include "app/timer.h"
 #include "audio/music.h"
+#include "gfx/text_font.h"
 #include "input/input_devices.h"
 #include "models/md2_model.h"
 #include "scenes/camera.h"
@@ -26,6 +27,7 @@ DemoApp::~DemoApp() {
     for (Md2Model* m : {model1, model2, model3})
         if (m) m->Destroy();
     ReleaseDisplayDevice();
+    delete font; // its destructor gives back what it still holds
     ReleaseDirect3D();
     delete camera;
     delete wordCards;
@@ -43,6 +45,8 @@ void DemoApp::Initialize() {
     if (FAILED(CreateDisplayDevice())) throw "Init directX device failed";
     modelStage = 1;
     camera = new FlyCamera(device);
+    font->Build(device);
+    font->RestoreVolatileObjects();
 
     model1 = new Md2Model(device);
     model1->Load("Data\\nalle.md2", "Data\\nalle.bmp");
@@ -72,6 +76,11 @@ void DemoApp::Initialize() {
 void DemoApp::CleanUp() {
     ReleaseVolatileObjects();
     ReleaseDisplayDevice();
+    if (font) {
+        font->Release();
+        delete font;
+        font = nullptr;
+    }
     if (camera) {
         delete camera;
         camera = nullptr;
@@ -88,8 +97,8 @@ void DemoApp::CleanUp() {
 }
 
 HRESULT DemoApp::ReleaseVolatileObjects() {
-    return S_OK;
+    return font ? font->ReleaseVolatileObjects() : S_OK;
 }
 HRESULT DemoApp::RestoreVolatileObjects() {
-    return S_OK;
+    return font ? font->RestoreVolatileObjects() : S_OK;
 }

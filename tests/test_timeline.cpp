@@ -4,7 +4,11 @@
 #include "app/timer.h"
 #include "models/md2_model.h"
 #include "scenes/camera.h"
+#include "gfx/text_font.h"
 #include "scenes/film_overlay.h"
+#include "scenes/picture_scene.h"
+#include "scenes/room_scene.h"
+#include "scenes/word_cards.h"
 #include "support/fixtures.h"
 #include "support/md2_fixture.h"
 #include "support/recording_device.h"
@@ -43,6 +47,18 @@ class Timeline : public ::testing::Test {
     static bool Has(const std::vector<std::string>& log, const std::string& line) {
         return std::find(log.begin(), log.end(), line) != log.end();
     }
+    std::string CardTexture(int card) {
+        IDirect3DTexture9* cards[] = {nullptr,
+                                      app.wordCards->letterCard,
+                                      app.wordCards->truthCard,
+                                      app.wordCards->beautyCard,
+                                      app.wordCards->freedomCard,
+                                      app.wordCards->loveCard};
+        return device.Name(cards[card]);
+    }
+    std::string CardQuad() {
+        return "SetStreamSource(0, " + device.Name(app.wordCards->quad) + ", 0, 28)";
+    }
     bool QuitPosted() {
         MSG m;
         return PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE) && m.message == WM_QUIT;
@@ -51,13 +67,6 @@ class Timeline : public ::testing::Test {
     RecordingDevice device;
     DemoApp app;
 };
-
-// Textures in creation order: skins tex1, tex2, tex3 (one each), overlay tex4-7, quad vb8,
-// wall tex9, room vb10, pictures tex11-14, vb15, vb16, cards tex17-21, vb22.
-const char* CardTexture(int card) {
-    static const char* names[] = {"", "tex17", "tex18", "tex19", "tex20", "tex21"};
-    return names[card];
-}
 
 } // namespace
 
@@ -86,12 +95,11 @@ TEST_F(Timeline, ScheduleAtEveryBoundary) {
     for (const Case& c : cases) {
         auto log = Frame(c.t);
         const bool room = Has(log, "DrawPrimitive(4, 0, 10)");
-        const bool pictures =
-            Has(log, "SetFVF(0x144)") && !Has(log, "SetStreamSource(0, vb22, 0, 28)");
+        const bool pictures = Has(log, "SetFVF(0x144)") && !Has(log, CardQuad());
         int card = 0;
         for (int k = 1; k <= 5; ++k)
             if (Has(log, std::string("SetTexture(0, ") + CardTexture(k) + ")")) card = k;
-        const bool drawsCard = Has(log, "SetStreamSource(0, vb22, 0, 28)");
+        const bool drawsCard = Has(log, CardQuad());
         EXPECT_EQ(room, c.scene == First) << c.t;
         EXPECT_EQ(pictures, c.scene == Pictures) << c.t;
         EXPECT_EQ(drawsCard, c.scene >= Card1 && c.scene <= Card5) << c.t;
@@ -129,18 +137,33 @@ TEST_F(Timeline, ModelsHandOverAndTheFirstFrameStartsFromTheFirstKeyFrame) {
 }
 
 TEST_F(Timeline, CleanUpOrder) {
+    // What each object holds, before clean-up forgets it.
+    device.names[&device] = "device";
+    const void* fontBuffer = app.font->vertexBuffer;
+    const void* fontTexture = app.font->texture;
+    WordCards cards = *app.wordCards;
+    PictureScene pictures = *app.pictures;
+    RoomScene room = *app.room;
+    FilmOverlay overlay = *app.filmOverlay;
+    const void* skin = app.model1->skin;
     device.Clear();
     app.CleanUp();
     auto releases = device.Calls("Release(");
     // The device first, then the cards, pictures, room and overlay in that order.
-    auto at = [&](const std::string& line) {
-        return std::find(releases.begin(), releases.end(), line) - releases.begin();
+    auto at = [&](const void* object) {
+        auto it =
+            std::find(releases.begin(), releases.end(), "Release(" + device.Name(object) + ")");
+        EXPECT_NE(it, releases.end()) << device.Name(object);
+        return it - releases.begin();
     };
-    EXPECT_EQ(releases.front(), "Release(device)");
-    EXPECT_LT(at("Release(vb22)"), at("Release(vb16)"));
-    EXPECT_LT(at("Release(vb15)"), at("Release(vb10)"));
-    EXPECT_LT(at("Release(tex9)"), at("Release(vb8)"));
-    EXPECT_LT(at("Release(vb8)"), at("Release(tex1)")); // the models' skins come last
+    // The font's volatile objects, the device, the font's atlas, then the scenes.
+    EXPECT_LT(at(fontBuffer), at(&device));
+    EXPECT_LT(at(&device), at(fontTexture));
+    EXPECT_LT(at(fontTexture), at(cards.quad));
+    EXPECT_LT(at(cards.loveCard), at(pictures.mirroredQuad));
+    EXPECT_LT(at(pictures.wallTexture), at(room.vertexBuffer));
+    EXPECT_LT(at(room.texture), at(overlay.quad));
+    EXPECT_LT(at(overlay.lines), at(skin)); // the models' skins come last
     EXPECT_EQ(app.camera, nullptr);
     EXPECT_EQ(device.liveResources, 0);
 }

@@ -16,9 +16,10 @@ run_tests() { # build dir
 qm_build "$QM_ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_TESTS=ON
 run_tests "$QM_ROOT/build"
 if [ "${1:-}" != "--quick" ]; then
-  qm_build "$QM_ROOT/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUILLMERE_SANITIZE=ON \
-    -DQUILLMERE_BENCH=OFF
+  # The build runs the content generator, under the sanitizers too.
   export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   export LSAN_OPTIONS=suppressions=$QM_ROOT/tests/sanitize/lsan.supp:print_suppressions=0
+  qm_build "$QM_ROOT/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUILLMERE_SANITIZE=ON \
+    -DQUILLMERE_BENCH=OFF
   run_tests "$QM_ROOT/build-sanitize"
 fi

@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
     bool ok = content::WriteImages(root);
     ok = content::WriteBears(root) && ok;
     ok = content::WriteMusic(root) && ok;
+    content::ReleaseFonts();
     if (!ok) {
         fprintf(stderr, "quillmere-content: could not write the content into %s\n", root.c_str());
         return 1;

@@ -41,6 +41,16 @@ Faces& TheFaces() {
 
 } // namespace
 
+void ReleaseFonts() {
+    Faces& f = TheFaces();
+    for (auto& face : f.faces)
+        if (face.second) FT_Done_Face(face.second);
+    f.faces.clear();
+    FT_Done_FreeType(f.library);
+    f.library = nullptr;
+    FcFini();
+}
+
 int DrawText(Canvas& canvas, const TextStyle& style, const std::string& text, int x, int y,
              bool draw) {
     FT_Face face = TheFaces().Get(style.pattern);

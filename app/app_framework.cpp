@@ -10,6 +10,10 @@ AppFramework::AppFramework()
     application = this;
 }
 
+AppFramework::~AppFramework() {
+    delete font;
+}
+
 void AppFramework::Initialize() {}
 void AppFramework::CleanUp() {}
 HRESULT AppFramework::Render() {

@@ -53,7 +53,7 @@ class AppFramework {
     D3DPRESENT_PARAMETERS presentParams;
 
   protected:
-    ~AppFramework() = default;
+    ~AppFramework();
 };
 
 // The one application object of the process; the window procedure reaches it here.

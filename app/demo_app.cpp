@@ -28,6 +28,7 @@ DemoApp::~DemoApp() {
         if (m) m->Destroy();
     ReleaseDisplayDevice();
     delete font; // its destructor gives back what it still holds
+    font = nullptr;
     ReleaseDirect3D();
     delete camera;
     delete wordCards;

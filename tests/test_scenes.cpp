@@ -73,6 +73,7 @@ TEST_F(Scenes, RoomLoadsItsTableAndDrawsTenTrianglesCullingClockwise) {
     EXPECT_EQ(After(device, from), (Lines{"SetRenderState(22, 2)", "SetTexture(0, tex1)",
                                           "SetStreamSource(0, vb2, 0, 20)", "SetFVF(0x102)",
                                           "DrawPrimitive(4, 0, 10)"}));
+    room.Release();
 }
 
 TEST_F(Scenes, RoomWithoutItsPictureMakesNoBufferAndReleasesOnlyWhatItHolds) {
@@ -125,6 +126,7 @@ TEST_F(Scenes, FilmOverlayPhasesAndPasses) {
                            "DrawPrimitive(5, 0, 2)", "SetTextureStageState(0, 11, 0)"});
         EXPECT_EQ(After(device, from), pass) << c.phase;
     }
+    overlay.Release();
 }
 
 TEST_F(Scenes, FilmOverlayScrollSlidesTheSecondPair) {
@@ -132,8 +134,8 @@ TEST_F(Scenes, FilmOverlayScrollSlidesTheSecondPair) {
     ASSERT_EQ(overlay.Load(), S_OK);
     overlay.Draw(0.5f);
     EXPECT_FLOAT_EQ(overlay.scroll, 0.5f * 0.02f);
-    const auto* v =
-        reinterpret_cast<const DualScreenVertex*>(device.BufferBytes(overlay.quad).data());
+    const auto bytes = device.BufferBytes(overlay.quad);
+    const auto* v = reinterpret_cast<const DualScreenVertex*>(bytes.data());
     EXPECT_FLOAT_EQ(v[0].u1, 0.01f);
     EXPECT_FLOAT_EQ(v[2].u1, 1.01f);
     EXPECT_EQ(v[0].u0, 0.0f); // the first pair never changes
@@ -141,6 +143,7 @@ TEST_F(Scenes, FilmOverlayScrollSlidesTheSecondPair) {
     for (int i = 0; i < 140; ++i) // 14 s at ten phase units a second, a unit a call
         overlay.Draw(1.0f);
     EXPECT_NEAR(overlay.scroll, 2.8f, 1e-4);
+    overlay.Release();
 }
 
 TEST_F(Scenes, PictureSceneBindsByPhase) {
@@ -173,6 +176,7 @@ TEST_F(Scenes, PictureSceneBindsByPhase) {
         EXPECT_EQ(After(device, from), expected) << c.phase;
     }
     EXPECT_FLOAT_EQ(pictures.phase, 0.6f);
+    pictures.Release();
 }
 
 TEST_F(Scenes, PictureSceneReleasesSixObjectsOnce) {
@@ -199,6 +203,7 @@ TEST_F(Scenes, WordCardsDrawByNumber) {
                                    "DrawPrimitive(5, 0, 2)"});
         EXPECT_EQ(After(device, from), expected) << card;
     }
+    cards.Release();
 }
 
 TEST_F(Scenes, WordCardsStopAtTheFirstMissingCard) {

@@ -97,6 +97,10 @@ class RecBuffer final : public RecResource<IDirect3DVertexBuffer9> {
     HRESULT GetDevice(IDirect3DDevice9** d) override { return RecResource::GetDevice(d); }
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
     HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override {
+        if (device_->quiet) {
+            *data = bits.data() + offset;
+            return D3D_OK;
+        }
         HRESULT hr = device_->Record("Lock(" + device_->Name(this) + ", " + std::to_string(offset) +
                                      ", " + std::to_string(size) + ", " + Hex(flags) + ")");
         if (FAILED(hr)) return hr;
@@ -104,7 +108,9 @@ class RecBuffer final : public RecResource<IDirect3DVertexBuffer9> {
         *data = bits.data() + offset;
         return D3D_OK;
     }
-    HRESULT Unlock() override { return device_->Record("Unlock(" + device_->Name(this) + ")"); }
+    HRESULT Unlock() override {
+        return device_->quiet ? D3D_OK : device_->Record("Unlock(" + device_->Name(this) + ")");
+    }
     HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override {
         if (!desc) return D3DERR_INVALIDCALL;
         *desc = D3DVERTEXBUFFER_DESC{D3DFMT_UNKNOWN,  D3DRTYPE_VERTEXBUFFER,          0,

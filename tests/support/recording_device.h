@@ -28,6 +28,7 @@ class RecordingDevice : public IDirect3DDevice9 {
     DWORD maxTextureWidth = 4096;
     int references = 1;
     int liveResources = 0;
+    bool quiet = false; // buffers lock without logging (benchmarks)
 
     HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
     ULONG AddRef() override { return ++references; }

@@ -7,5 +7,10 @@
 void FmodUseVirtualPosition(bool on);
 void FmodSetVirtualPosition(int ms);
 
+// Renders the module's next `frames` stereo frames at 44100 Hz into `out` (16-bit,
+// interleaved), silence past its end, for an offline capture; the sound device is not
+// used. Returns frames written.
+int FmodRenderOffline(FMUSIC_MODULE* mod, short* out, int frames);
+
 // The module's length in milliseconds, or -1 for a null module.
 int FmodModuleDurationMs(FMUSIC_MODULE* mod);

@@ -162,6 +162,7 @@ signed char FMUSIC_FreeSong(FMUSIC_MODULE* mod) {
 
 signed char FMUSIC_PlaySong(FMUSIC_MODULE* mod) {
     Player& p = ThePlayer();
+    if (p.virtualPosition) return mod ? 1 : 0; // the position is driven from outside
     if (p.device) SDL_LockAudioDevice(p.device);
     p.playing = mod;
     p.ended = false;
@@ -206,6 +207,16 @@ void FmodUseVirtualPosition(bool on) {
 }
 void FmodSetVirtualPosition(int ms) {
     ThePlayer().virtualMs = ms;
+}
+
+int FmodRenderOffline(FMUSIC_MODULE* mod, short* out, int frames) {
+    if (!out || frames <= 0) return 0;
+    int done = 0;
+    if (mod)
+        done = static_cast<int>(openmpt_module_read_interleaved_stereo(
+            mod->module, 44100, static_cast<size_t>(frames), reinterpret_cast<int16_t*>(out)));
+    if (done < frames) memset(out + done * 2, 0, static_cast<size_t>(frames - done) * 4);
+    return frames;
 }
 
 int FmodModuleDurationMs(FMUSIC_MODULE* mod) {

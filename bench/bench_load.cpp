@@ -25,3 +25,23 @@ void BM_LoadPng800x600(benchmark::State& state) {
 BENCHMARK(BM_LoadPng800x600)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 } // namespace
+
+namespace {
+
+// Window, device, every load and the first presented frame, as the demo starts.
+void BM_StartUpToFirstFrame(benchmark::State& state) {
+    std::filesystem::current_path(QUILLMERE_CONTENT_DIR);
+    for (auto _ : state) {
+        DemoApp app;
+        app.fullscreen = 0; // a window: the bench's display is no desktop of its own
+        app.CreateMainWindow("Kelvane", "Quillmere", GetModuleHandleA(nullptr));
+        app.Initialize();
+        app.Render();
+        state.PauseTiming();
+        DestroyWindow(app.window); // the close road: clean-up through WM_DESTROY
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_StartUpToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace

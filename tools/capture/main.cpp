@@ -29,7 +29,8 @@ const char* kUsage =
     "              but not written\n"
     "  --to MS     end position, not included (default 50000)\n"
     "  --out PATH  an existing folder: PNG frames 000000.png ... and audio.wav;\n"
-    "              a name ending in .mp4 or .mkv: a video with sound (needs ffmpeg)\n"
+    "              a name ending in .mp4 or .mkv: a video with sound (needs ffmpeg);\n"
+    "              -: raw BGRA frames on standard output (the sound is not written)\n"
     "It runs without a display through SDL's offscreen driver.\n";
 
 int64_t virtualTicks = 0; // microseconds
@@ -108,8 +109,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
         return 2;
     }
     const bool video = EndsWith(out, ".mp4") || EndsWith(out, ".mkv");
+    const bool raw = out == "-";
     struct stat st;
-    if (!video && (stat(out.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))) {
+    if (!video && !raw && (stat(out.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))) {
         fprintf(stderr, "quillmere-capture: %s is not a folder (or a .mp4 or .mkv name)\n",
                 out.c_str());
         return 2;
@@ -134,7 +136,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     const int w = static_cast<int>(desc.Width), h = static_cast<int>(desc.Height);
 
     // The sound of every written frame, rendered exactly, ahead of the pictures.
-    const std::string wavPath = video ? out + ".wav" : out + "/audio.wav";
+    const std::string wavPath = raw ? "/dev/null" : video ? out + ".wav" : out + "/audio.wav";
     FILE* wav = fopen(wavPath.c_str(), "wb");
     if (!wav) {
         fprintf(stderr, "quillmere-capture: cannot write %s\n", wavPath.c_str());
@@ -188,8 +190,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
             memcpy(&frame[size_t(y) * w], static_cast<uint8_t*>(lr.pBits) + y * lr.Pitch,
                    size_t(w) * 4);
         copy->UnlockRect();
-        if (pipe) {
-            fwrite(frame.data(), 4, frame.size(), pipe);
+        if (pipe || raw) {
+            fwrite(frame.data(), 4, frame.size(), raw ? stdout : pipe);
         } else {
             char name[32];
             snprintf(name, sizeof name, "/%06lld.png", static_cast<long long>(k));

@@ -36,7 +36,7 @@ template <class I> class RecResource : public I {
         }
         return left;
     }
-    HRESULT GetDevice(IDirect3DDevice9** d) {
+    HRESULT DeviceOf(IDirect3DDevice9** d) {
         if (!d) return D3DERR_INVALIDCALL;
         device_->AddRef();
         *d = device_;
@@ -58,7 +58,7 @@ class RecTexture final : public RecResource<IDirect3DTexture9> {
             bits_.emplace_back(size_t(lw) * lh * 4, 0);
         }
     }
-    HRESULT GetDevice(IDirect3DDevice9** d) override { return RecResource::GetDevice(d); }
+    HRESULT GetDevice(IDirect3DDevice9** d) override { return DeviceOf(d); }
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
     DWORD GetLevelCount() override { return static_cast<DWORD>(sizes_.size()); }
     HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override {
@@ -94,7 +94,7 @@ class RecTexture final : public RecResource<IDirect3DTexture9> {
 class RecBuffer final : public RecResource<IDirect3DVertexBuffer9> {
   public:
     RecBuffer(RecordingDevice* d, UINT length) : RecResource(d, "vb"), bits(length, 0) {}
-    HRESULT GetDevice(IDirect3DDevice9** d) override { return RecResource::GetDevice(d); }
+    HRESULT GetDevice(IDirect3DDevice9** d) override { return DeviceOf(d); }
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
     HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override {
         if (device_->quiet) {
@@ -123,7 +123,7 @@ class RecBuffer final : public RecResource<IDirect3DVertexBuffer9> {
 class RecSurface final : public RecResource<IDirect3DSurface9> {
   public:
     explicit RecSurface(RecordingDevice* d) : RecResource(d, "surface") {}
-    HRESULT GetDevice(IDirect3DDevice9** d) override { return RecResource::GetDevice(d); }
+    HRESULT GetDevice(IDirect3DDevice9** d) override { return DeviceOf(d); }
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_SURFACE; }
     HRESULT GetDesc(D3DSURFACE_DESC* desc) override {
         if (!desc) return D3DERR_INVALIDCALL;

@@ -62,7 +62,19 @@ bool Win32InitVideo() {
     // Video stays up until the process ends: the display connection closes with it.
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    // Without a display SDL may fall back to a driver that shows nothing; a program
+    // would then run unseen. Only a driver asked for by name may be one of those.
+    const char* driver = SDL_GetCurrentVideoDriver();
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    const bool invisible =
+        driver && (strcasecmp(driver, "offscreen") == 0 || strcasecmp(driver, "dummy") == 0 ||
+                   strcasecmp(driver, "evdev") == 0);
+    if (invisible && !(asked && strcasecmp(asked, driver) == 0)) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return false;
+    }
+    return true;
 }
 
 Win32Window* Win32Lookup(HWND window) {

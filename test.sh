@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: a normal build, then one
-# under AddressSanitizer and UndefinedBehaviorSanitizer. --quick skips the second.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then the fuzz targets for a few
+# seconds each. --quick runs the first only.
 source "$(dirname "$0")/scripts/setup.sh"
 qm_install_packages
 export LIBGL_ALWAYS_SOFTWARE=1 # Mesa's llvmpipe: the same pixels on every machine
@@ -25,4 +26,6 @@ if [ "${1:-}" != "--quick" ]; then
   qm_build "$QM_ROOT/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DQUILLMERE_SANITIZE=ON \
     -DQUILLMERE_BENCH=OFF
   run_tests "$QM_ROOT/build-sanitize"
+  # The readers of outside bytes under libFuzzer, briefly (the long runs are by hand).
+  "$QM_ROOT/tests/fuzz/run.sh" 15
 fi

@@ -20,12 +20,7 @@ DemoApp::DemoApp()
 // object at the end of the entry point, so that nothing outlives it.
 DemoApp::~DemoApp() {
     ReleaseVolatileObjects();
-    if (wordCards) wordCards->Release();
-    if (pictures) pictures->Release();
-    if (room) room->Release();
-    if (filmOverlay) filmOverlay->Release();
-    for (Md2Model* m : {model1, model2, model3})
-        if (m) m->Destroy();
+    ReleaseSceneObjects();
     ReleaseDisplayDevice();
     delete font; // its destructor gives back what it still holds
     font = nullptr;
@@ -86,6 +81,12 @@ void DemoApp::CleanUp() {
         delete camera;
         camera = nullptr;
     }
+    ReleaseSceneObjects();
+    ReleaseDirect3D();
+    UnregisterClassA("Kelvane", instance);
+}
+
+void DemoApp::ReleaseSceneObjects() {
     if (wordCards) wordCards->Release();
     if (pictures) pictures->Release();
     if (room) room->Release();
@@ -93,8 +94,6 @@ void DemoApp::CleanUp() {
     // All three models give back their frames and skins, not only the first.
     for (Md2Model* m : {model1, model2, model3})
         if (m) m->Destroy();
-    ReleaseDirect3D();
-    UnregisterClassA("Kelvane", instance);
 }
 
 HRESULT DemoApp::ReleaseVolatileObjects() {

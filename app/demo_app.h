@@ -33,4 +33,8 @@ class DemoApp : public AppFramework {
     FilmOverlay* filmOverlay;
     InputDevices* input;
     int modelStage;
+
+  private:
+    // The scene objects' textures and buffers, the models' frames and skins.
+    void ReleaseSceneObjects();
 };

@@ -1,20 +1,3 @@
 // Reference counting shared by the stand-in's objects.
 #pragma once
-#include <windows.h>
-
-template <class Interface> class ComObject : public Interface {
-  public:
-    HRESULT QueryInterface(REFIID, void** object) override {
-        if (object) *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        ULONG left = --refs_;
-        if (left == 0) delete this;
-        return left;
-    }
-
-  protected:
-    ULONG refs_ = 1;
-};
+#include <win32_com.h>

@@ -67,6 +67,15 @@ bool FormatFor(D3DFORMAT f, GlFormat* out) {
     }
 }
 
+// The byte offset of a lock rectangle's first texel; false for one outside the surface.
+bool RectOffset(const RECT& r, UINT width, UINT height, UINT bpp, size_t* offset) {
+    if (r.left < 0 || r.top < 0 || r.right <= r.left || r.bottom <= r.top ||
+        static_cast<UINT>(r.right) > width || static_cast<UINT>(r.bottom) > height)
+        return false;
+    *offset = (static_cast<size_t>(r.top) * width + static_cast<size_t>(r.left)) * bpp;
+    return true;
+}
+
 } // namespace
 
 UINT Texture::BytesPerTexel(D3DFORMAT format) {
@@ -142,11 +151,7 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
     const UINT bpp = BytesPerTexel(format_);
     size_t offset = 0;
     if (rect) {
-        if (rect->left < 0 || rect->top < 0 || rect->right <= rect->left ||
-            rect->bottom <= rect->top || static_cast<UINT>(rect->right) > l.width ||
-            static_cast<UINT>(rect->bottom) > l.height)
-            return D3DERR_INVALIDCALL;
-        offset = (static_cast<size_t>(rect->top) * l.width + rect->left) * bpp;
+        if (!RectOffset(*rect, l.width, l.height, bpp, &offset)) return D3DERR_INVALIDCALL;
     }
     l.locked = true;
     l.lockFlags = flags;
@@ -259,11 +264,7 @@ HRESULT Surface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD) {
     const UINT bpp = Texture::BytesPerTexel(format_);
     size_t offset = 0;
     if (rect) {
-        if (rect->left < 0 || rect->top < 0 || rect->right <= rect->left ||
-            rect->bottom <= rect->top || static_cast<UINT>(rect->right) > width_ ||
-            static_cast<UINT>(rect->bottom) > height_)
-            return D3DERR_INVALIDCALL;
-        offset = (static_cast<size_t>(rect->top) * width_ + rect->left) * bpp;
+        if (!RectOffset(*rect, width_, height_, bpp, &offset)) return D3DERR_INVALIDCALL;
     }
     locked_ = true;
     locked->Pitch = static_cast<INT>(width_ * bpp);

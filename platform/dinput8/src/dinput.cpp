@@ -1,9 +1,9 @@
 #include "dinput.h"
 #include "dinput_testing.h"
 
-#include <SDL.h>
+#include <win32_com.h>
 
-#include <atomic>
+#include <SDL.h>
 
 const GUID IID_IDirectInput8A = {
     0xBF798030, 0x483A, 0x4DA2, {0xAA, 0x99, 0x5D, 0x64, 0xED, 0x36, 0x97, 0x00}};
@@ -21,23 +21,6 @@ const DIDATAFORMAT c_dfDIMouse2 = {
 namespace {
 
 const GUID* refusedDevice = nullptr;
-
-template <class Interface> class ComObject : public Interface {
-  public:
-    HRESULT QueryInterface(REFIID, void** object) override {
-        if (object) *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs; }
-    ULONG Release() override {
-        ULONG left = --refs;
-        if (left == 0) delete this;
-        return left;
-    }
-
-  private:
-    std::atomic<ULONG> refs{1};
-};
 
 class Device final : public ComObject<IDirectInputDevice8A> {
   public:

@@ -68,6 +68,14 @@ bool Md2Model::Read(FILE* file) {
         texCoords < 0 || texCoords > kMaxTexCoords || tris < 0 || keyFrames < 0 ||
         keyFrames > kMaxFrames)
         return false;
+    // The blocks follow the header back to back: a file shorter than the header promises
+    // is refused before anything is allocated for it.
+    const uint64_t promised = sizeof header + uint64_t(skins) * 64 + uint64_t(texCoords) * 4 +
+                              uint64_t(tris) * 12 + uint64_t(keyFrames) * (40 + 4 * uint64_t(vertices));
+    if (fseek(file, 0, SEEK_END) != 0) return false;
+    const long size = ftell(file);
+    if (size < 0 || uint64_t(size) < promised || fseek(file, sizeof header, SEEK_SET) != 0)
+        return false;
     vertexCount = vertices;
     frameCount = keyFrames;
     triangleCount = tris;

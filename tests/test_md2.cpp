@@ -91,6 +91,11 @@ TEST_F(Md2, DamagedFilesLeaveNoKeyFrames) {
         {"too many coordinates", [](Md2Fixture& f) { f.headerSt = 10001; }},
         {"too many vertices", [](Md2Fixture& f) { f.headerVertices = 10023; }},
         {"more triangles than the file has", [](Md2Fixture& f) { f.headerTris = 50; }},
+        {"a huge triangle count", [](Md2Fixture& f) { f.headerTris = 0x7FFFFFFF; }},
+        {"huge frames on a short file", [](Md2Fixture& f) {
+             f.headerFrames = 512;
+             f.headerVertices = 10022;
+         }},
     };
     for (const auto& c : cases) {
         Md2Model m(&device);

@@ -23,16 +23,24 @@ for file in "${files[@]}"; do
       half) truncate -s $(( size / 2 )) "$target" ;;
       noise) head -c "$size" /dev/urandom >"$target" ;;
     esac
-    (cd "$work/c" && exec "$demo" 2>"$work/stderr") & pid=$!
-    id=""
-    for i in $(seq 1 100); do
-      id=$(xdotool search --name '^Quillmere$' 2>/dev/null | head -1); [ -n "$id" ] && break
-      kill -0 $pid 2>/dev/null || break; sleep 0.1
+    # A launch that never shows its window (the X server busy) is tried once more.
+    for attempt in 1 2; do
+      # A hard limit: a run that hangs must not hold the test's output open.
+      (cd "$work/c" && exec timeout -s KILL 40 "$demo" 2>"$work/stderr") & pid=$!
+      id=""
+      for i in $(seq 1 40); do
+        sleep 0.25
+        id=$(xdotool search --name '^Quillmere$' 2>/dev/null | head -1); [ -n "$id" ] && break
+        kill -0 $pid 2>/dev/null || break
+      done
+      [ -n "$id" ] && break
+      pkill -9 -P $pid 2>/dev/null; kill -9 $pid 2>/dev/null; wait $pid 2>/dev/null
+      echo "$file $damage: no window on attempt $attempt"
     done
     sleep 0.7
     [ -n "$id" ] && xdotool key --window "$id" Escape
     for i in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-    kill -0 $pid 2>/dev/null && { kill -9 $pid; echo "$file $damage: did not end"; fail=1; }
+    kill -0 $pid 2>/dev/null && { pkill -9 -P $pid; kill -9 $pid; echo "$file $damage: did not end"; fail=1; }
     wait $pid; rc=$?
     runs=$(( runs + 1 ))
     if [ -z "$id" ] || [ $rc -ne 0 ] || grep -v 'audio device' "$work/stderr" | grep -q .; then

@@ -8,7 +8,7 @@ work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 cp -r "$content/Data" "$content/Textures" "$work"/ && mkdir "$work/Debug logs"
 cd "$work" || exit 1
 export SDL_AUDIODRIVER=none-such
-"$demo" 2>"$work/stderr" & pid=$!
+timeout -s KILL 100 "$demo" 2>"$work/stderr" & pid=$!
 id=""
 for i in $(seq 1 100); do
   id=$(xdotool search --name '^Quillmere$' 2>/dev/null | head -1); [ -n "$id" ] && break; sleep 0.1

@@ -9,7 +9,7 @@ cd "$work"
 export SDL_AUDIODRIVER=none-such   # no sound card
 fail=0
 for road in escape close; do
-  "$demo" 2>"$work/stderr" & pid=$!
+  timeout -s KILL 100 "$demo" 2>"$work/stderr" & pid=$!
   id=$(wait_window Quillmere 10) || { echo "$road: no window titled Quillmere"; kill $pid; exit 1; }
   sleep 0.5
   if [ $road = escape ]; then xdotool key --window "$id" Escape; else "$xclose" "$id"; fi

@@ -48,5 +48,7 @@ rm -rf "$frames"
 row "capture to raw frames, whole demo (frames/s)" "$(printf %.0f "$raw_fps")" ">= 120"
 row "capture to PNG, first 10 s (frames/s)" "$(printf %.0f "$png_fps")" ""
 # Peak resident memory of the demo, over its first 12 seconds (SIGTERM ends it cleanly).
-rss=$( { /usr/bin/time -f '%M' timeout -s TERM 12 "$root/build/quillmere" >/dev/null 2>/dev/null; } 2>&1 | tail -1 )
+rssfile=$(mktemp)
+/usr/bin/time -f '%M' -o "$rssfile" timeout -s TERM 12 "$root/build/quillmere" >/dev/null 2>&1 || true
+rss=$(tail -1 "$rssfile"); rm -f "$rssfile"
 row "peak resident memory of the demo (MB)" "$(( rss / 1024 ))" "<= 120"

@@ -3,11 +3,8 @@
 source "$(dirname "$0")/scripts/setup.sh"
 qm_install_packages
 qm_build "$QM_ROOT/build" -DCMAKE_BUILD_TYPE=Release -DQUILLMERE_TESTS=OFF -DQUILLMERE_BENCH=OFF
+# The build makes the content (build/content) when it is missing or older than its generator.
 content="$QM_ROOT/build/content"
-mkdir -p "$content"
-if cmake --build "$QM_ROOT/build" --target help | grep -q ' content$'; then
-  cmake --build "$QM_ROOT/build" --target content >/dev/null
-fi
 cd "$content"
 if qm_have_display; then
   exec "$QM_ROOT/build/quillmere"

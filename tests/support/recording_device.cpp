@@ -141,36 +141,12 @@ class RecSurface final : public RecResource<IDirect3DSurface9> {
     HRESULT UnlockRect() override { return D3DERR_INVALIDCALL; }
 };
 
-class RecStateBlock final : public IDirect3DStateBlock9 {
+class RecStateBlock final : public RecResource<IDirect3DStateBlock9> {
   public:
-    explicit RecStateBlock(RecordingDevice* d) : device_(d) {
-        device_->names[this] = "sb" + std::to_string(device_->nextId++);
-        device_->AddRef();
-        ++device_->liveResources;
-    }
-    HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        device_->Record("Release(" + device_->Name(this) + ")");
-        ULONG left = --refs_;
-        if (left == 0) {
-            --device_->liveResources;
-            --device_->references; // the resource's own hold on the device
-            delete this;
-        }
-        return left;
-    }
-    HRESULT GetDevice(IDirect3DDevice9** d) override {
-        device_->AddRef();
-        *d = device_;
-        return D3D_OK;
-    }
+    explicit RecStateBlock(RecordingDevice* d) : RecResource(d, "sb") {}
+    HRESULT GetDevice(IDirect3DDevice9** d) override { return DeviceOf(d); }
     HRESULT Capture() override { return device_->Record("Capture(" + device_->Name(this) + ")"); }
     HRESULT Apply() override { return device_->Record("Apply(" + device_->Name(this) + ")"); }
-
-  private:
-    RecordingDevice* device_;
-    ULONG refs_ = 1;
 };
 
 class RecDirect3D final : public IDirect3D9 {

@@ -219,3 +219,19 @@ TEST_F(Messages, WindowThatCannotBeCreated) {
     EXPECT_EQ(boxes[0].owner, nullptr);
     EXPECT_EQ(app.calls, (std::vector<std::string>{"CleanUp"}));
 }
+
+// With no display to be seen, SDL would fall back to a driver that shows nothing: the
+// window is refused rather than the demo playing unseen, whether a display is named that
+// is not there or none is named.
+TEST_F(Messages, NoDisplayNoWindow) {
+    for (const char* display : {":97", ""}) {
+        SCOPED_TRACE(display);
+        boxes.clear();
+        unsetenv("SDL_VIDEODRIVER");
+        unsetenv("WAYLAND_DISPLAY");
+        setenv("DISPLAY", display, 1);
+        EXPECT_EQ(RunApplication(app, GetModuleHandleA(nullptr)), 0);
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_EQ(boxes[0].text, "Create window failed");
+    }
+}

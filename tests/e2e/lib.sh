@@ -1,15 +1,42 @@
-# Helpers for the end-to-end tests: run the demo under a virtual X server, find its window.
+# Helpers for the end-to-end tests: run the demo under a virtual X server, find its window,
+# wait for its end. The scripts set $demo to the executable.
 set -u
-run_under_x() { # command...
-  if [ -n "${DISPLAY:-}" ]; then "$@"; else xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
+# Runs the script itself under its own virtual X server when there is no display.
+ensure_display() { # "$0" "$@"
+  if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
 }
-# Waits up to $2 seconds for a window titled $1; prints its id.
-wait_window() {
+# Starts the demo in folder $1 with stderr to $2, killed after $3 s at the latest; sets pid.
+start_demo() {
+  (cd "$1" && exec timeout -s KILL "$3" "$demo" 2>"$2") &
+  pid=$!
+}
+# Waits up to $1 s for the window "Quillmere"; sets id. Fails when none shows or the demo ends.
+wait_demo_window() {
   local i
-  for i in $(seq 1 $(( $2 * 10 ))); do
-    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
+  id=""
+  for i in $(seq 1 $(($1 * 10))); do
+    id=$(xdotool search --name '^Quillmere$' 2>/dev/null | head -1)
+    [ -n "$id" ] && return 0
+    kill -0 "$pid" 2>/dev/null || return 1
     sleep 0.1
   done
   return 1
 }
+# Waits up to $1 s for the demo to end and sets rc; a demo still running is killed (fails).
+wait_demo_end() {
+  local i
+  for i in $(seq 1 $(($1 * 10))); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid"
+    wait "$pid"
+    rc=killed
+    return 1
+  fi
+  wait "$pid"
+  rc=$?
+}
+# What the demo wrote to stderr ($1) besides the one line about a missing sound card.
+unexpected_output() { grep -v 'no audio device' "$1" | grep -v '^$'; }

@@ -56,13 +56,29 @@ void SetSdlIcon(SDL_Window* sdl, HICON icon) {
     SDL_FreeSurface(surface);
 }
 
+// A busy X server can refuse a connection for a moment, and SDL would then fall back to
+// a driver that shows nothing. Where a display is named and no driver asked for, X11 is
+// tried for a while first.
+bool InitNamedDisplay() {
+    const char* display = SDL_getenv("DISPLAY");
+    if (SDL_getenv("SDL_VIDEODRIVER") || !display || !*display) return false;
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
+    bool up = false;
+    for (int attempt = 0; attempt < 20 && !up; ++attempt) {
+        up = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        if (!up) SDL_Delay(50);
+    }
+    SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+    return up;
+}
+
 } // namespace
 
 bool Win32InitVideo() {
     // Video stays up until the process ends: the display connection closes with it.
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (!InitNamedDisplay() && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     // Without a display SDL may fall back to a driver that shows nothing; a program
     // would then run unseen. Only a driver asked for by name may be one of those.
     const char* driver = SDL_GetCurrentVideoDriver();

@@ -108,3 +108,32 @@ TEST(Capture, RefusesWhatItCannotDo) {
     EXPECT_NE(Capture("--bogus"), 0);
     EXPECT_EQ(Capture("--help"), 0);
 }
+
+// A video with sound through ffmpeg, whatever characters the file name holds (ffmpeg is
+// started without a shell).
+TEST(Capture, VideoWithSound) {
+    if (system("command -v ffmpeg >/dev/null") != 0) GTEST_SKIP() << "ffmpeg is not installed";
+    TempDir out;
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    auto quote = [](const std::string& s) { // for the test's own shell
+        std::string q = "'";
+        for (char c : s)
+            q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        return q + "'";
+    };
+    const std::string video = out.path() + "/it's;$(false).mkv";
+    ASSERT_EQ(Capture("--fps 30 --from 13500 --to 14500 --out " + quote(video)), 0);
+    const std::string probe = out.path() + "/probe.txt";
+    ASSERT_EQ(system(("ffprobe -v error -show_entries stream=codec_type,width,height:format="
+                      "duration -of compact=nokey=1 " +
+                      quote(video) + " >" + probe)
+                         .c_str()),
+              0);
+    const std::string streams = TempDir::Read(probe);
+    EXPECT_NE(streams.find("stream|video|800|600"), std::string::npos) << streams;
+    EXPECT_NE(streams.find("stream|audio"), std::string::npos) << streams;
+    const size_t at = streams.find("format|");
+    ASSERT_NE(at, std::string::npos) << streams;
+    EXPECT_NEAR(atof(streams.c_str() + at + 7), 1.0, 0.1) << streams;
+    EXPECT_FALSE(std::ifstream(video + ".wav")) << "the sound's temporary file is left";
+}

@@ -7,9 +7,12 @@
 #include <png.h>
 #include <win32_testing.h>
 
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -74,6 +77,41 @@ bool WriteFramePng(const std::string& path, const std::vector<uint32_t>& bgra, i
 bool EndsWith(const std::string& s, const char* tail) {
     size_t n = strlen(tail);
     return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+}
+
+// ffmpeg reading raw frames on its standard input, started without a shell so that no
+// character of a file name is taken as a command. Returns the pipe's write end, or -1.
+int StartFfmpeg(const std::vector<std::string>& args, pid_t* child) {
+    int fds[2];
+    if (pipe(fds) != 0) return -1;
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        return -1;
+    }
+    if (pid == 0) {
+        dup2(fds[0], 0);
+        close(fds[0]);
+        close(fds[1]);
+        execvp("ffmpeg", argv.data());
+        _exit(127);
+    }
+    close(fds[0]);
+    *child = pid;
+    return fds[1];
+}
+
+bool FinishFfmpeg(FILE* input, pid_t child) {
+    fclose(input);
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace
@@ -162,12 +200,23 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     fclose(wav);
 
     FILE* pipe = nullptr;
+    pid_t ffmpeg = -1;
     if (video) {
-        std::string cmd = "ffmpeg -loglevel error -y -f rawvideo -pix_fmt bgra -s " +
-                          std::to_string(w) + "x" + std::to_string(h) + " -r " +
-                          std::to_string(fps) + " -i pipe:0 -i '" + wavPath +
-                          "' -c:v libx264 -pix_fmt yuv420p -c:a aac -shortest '" + out + "'";
-        pipe = popen(cmd.c_str(), "w");
+        signal(SIGPIPE, SIG_IGN); // an ffmpeg that ends early is reported, not fatal
+        const int fd = StartFfmpeg({"ffmpeg",    "-loglevel",
+                                    "error",     "-y",
+                                    "-f",        "rawvideo",
+                                    "-pix_fmt",  "bgra",
+                                    "-s",        std::to_string(w) + "x" + std::to_string(h),
+                                    "-r",        std::to_string(fps),
+                                    "-i",        "pipe:0",
+                                    "-i",        wavPath,
+                                    "-c:v",      "libx264",
+                                    "-pix_fmt",  "yuv420p",
+                                    "-c:a",      "aac",
+                                    "-shortest", out},
+                                   &ffmpeg);
+        pipe = fd >= 0 ? fdopen(fd, "wb") : nullptr;
         if (!pipe) {
             fprintf(stderr, "quillmere-capture: cannot start ffmpeg\n");
             return 1;
@@ -213,11 +262,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     if (terminal) fputc('\n', stderr);
     copy->Release();
     target->Release();
-    if (pipe && pclose(pipe) != 0) {
-        fprintf(stderr, "quillmere-capture: ffmpeg failed\n");
-        return 1;
+    if (video) {
+        const bool made = FinishFfmpeg(pipe, ffmpeg);
+        remove(wavPath.c_str());
+        if (!made) {
+            fprintf(stderr, "quillmere-capture: ffmpeg failed (is it installed?)\n");
+            return 1;
+        }
     }
-    if (video) remove(wavPath.c_str());
     FMUSIC_FreeSong(app.music);
     app.music = nullptr;
     return 0;

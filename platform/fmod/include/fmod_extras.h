@@ -2,6 +2,8 @@
 #pragma once
 #include <fmod.h>
 
+#include <cstdint>
+
 // Makes FMUSIC_GetTime answer the position set here instead of the played one, for
 // tests and for the offline capture, which drive the position themselves.
 void FmodUseVirtualPosition(bool on);
@@ -14,3 +16,11 @@ int FmodRenderOffline(FMUSIC_MODULE* mod, short* out, int frames);
 
 // The module's length in milliseconds, or -1 for a null module.
 int FmodModuleDurationMs(FMUSIC_MODULE* mod);
+
+// Measurement hooks, for the picture-music sync bench. `handed` runs on the audio thread
+// after each buffer is handed to the sound device (monotonic nanoseconds, frames handed
+// since FMUSIC_PlaySong); `answered` for each position FMUSIC_GetTime answers (monotonic
+// nanoseconds, milliseconds). Null turns a hook off.
+using FmodHandedHook = void (*)(int64_t ns, int64_t frames);
+using FmodAnsweredHook = void (*)(int64_t ns, int ms);
+void FmodObserveClock(FmodHandedHook handed, FmodAnsweredHook answered);

@@ -37,6 +37,8 @@ struct Player {
     int lastReported = 0;
     bool virtualPosition = false;
     int virtualMs = 0;
+    std::atomic<FmodHandedHook> handedHook{nullptr};
+    std::atomic<FmodAnsweredHook> answeredHook{nullptr};
 };
 
 // Never destroyed: the audio thread may still run while the process exits.
@@ -63,8 +65,10 @@ void Callback(void*, Uint8* stream, int len) {
         if (done < frames) p.ended = true; // played once; silence follows
     }
     if (done < frames) memset(out + done * 2, 0, static_cast<size_t>(frames - done) * 4);
-    p.framesHanded += frames;
-    p.lastCallbackNs = NowNs();
+    const int64_t handed = p.framesHanded += frames;
+    const int64_t now = NowNs();
+    p.lastCallbackNs = now;
+    if (FmodHandedHook hook = p.handedHook.load()) hook(now, handed);
 }
 
 void CloseAtExit() {
@@ -199,6 +203,7 @@ int FMUSIC_GetTime(FMUSIC_MODULE*) {
     }
     int value = static_cast<int>(std::min<int64_t>(ms, 0x7FFFFFFF));
     p.lastReported = std::max(p.lastReported, value);
+    if (FmodAnsweredHook hook = p.answeredHook.load()) hook(NowNs(), p.lastReported);
     return p.lastReported;
 }
 
@@ -221,4 +226,9 @@ int FmodRenderOffline(FMUSIC_MODULE* mod, short* out, int frames) {
 
 int FmodModuleDurationMs(FMUSIC_MODULE* mod) {
     return mod ? static_cast<int>(mod->durationSeconds * 1000.0 + 0.5) : -1;
+}
+
+void FmodObserveClock(FmodHandedHook handed, FmodAnsweredHook answered) {
+    ThePlayer().handedHook = handed;
+    ThePlayer().answeredHook = answered;
 }

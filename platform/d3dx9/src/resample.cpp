@@ -1,4 +1,6 @@
-// Separable resampling with precomputed taps per output row and column.
+// Separable resampling with precomputed taps per output row and column. The horizontal
+// pass runs once per source row as the vertical one first needs it, into a small cache of
+// rows, so no picture-sized intermediate is ever made.
 #include "image.h"
 
 #include <algorithm>
@@ -13,8 +15,14 @@ struct Tap {
     float weight;
 };
 
-// The taps of every output position along one axis.
-std::vector<std::vector<Tap>> Taps(uint32_t from, uint32_t to, Filter filter, bool mirror) {
+// The taps of every output position along one axis: those of position i are
+// all[start[i]] up to all[start[i + 1]].
+struct Taps {
+    std::vector<Tap> all;
+    std::vector<uint32_t> start;
+};
+
+Taps MakeTaps(uint32_t from, uint32_t to, Filter filter, bool mirror) {
     std::vector<std::vector<Tap>> taps(to);
     const double scale = double(from) / to;
     auto address = [&](int64_t j) -> uint32_t {
@@ -53,8 +61,53 @@ std::vector<std::vector<Tap>> Taps(uint32_t from, uint32_t to, Filter filter, bo
         for (Tap& tap : t)
             tap.weight = float(tap.weight / total);
     }
-    return taps;
+    Taps flat;
+    flat.start.reserve(to + 1);
+    for (const auto& t : taps) {
+        flat.start.push_back(static_cast<uint32_t>(flat.all.size()));
+        flat.all.insert(flat.all.end(), t.begin(), t.end());
+    }
+    flat.start.push_back(static_cast<uint32_t>(flat.all.size()));
+    return flat;
 }
+
+// Source rows resampled horizontally, kept in a few slots chosen by row number: the
+// vertical taps of consecutive output rows overlap, so each row is mostly made once.
+class RowCache {
+  public:
+    RowCache(const Image& in, uint32_t width, const Taps& columns)
+        : in(in), width(width), columns(columns), rows(kSlots * size_t(width) * 4),
+          held(kSlots, UINT32_MAX) {}
+
+    const float* Row(uint32_t y) {
+        const uint32_t slot = y % kSlots;
+        float* dst = &rows[size_t(slot) * width * 4];
+        if (held[slot] == y) return dst;
+        held[slot] = y;
+        const uint32_t* src = &in.pixels[size_t(y) * in.width];
+        for (uint32_t x = 0; x < width; ++x) {
+            float a = 0, r = 0, g = 0, b = 0;
+            for (uint32_t k = columns.start[x]; k < columns.start[x + 1]; ++k) {
+                const Tap& t = columns.all[k];
+                const uint32_t p = src[t.index];
+                a += t.weight * float(p >> 24);
+                r += t.weight * float((p >> 16) & 0xFF);
+                g += t.weight * float((p >> 8) & 0xFF);
+                b += t.weight * float(p & 0xFF);
+            }
+            dst[x * 4 + 0] = a, dst[x * 4 + 1] = r, dst[x * 4 + 2] = g, dst[x * 4 + 3] = b;
+        }
+        return dst;
+    }
+
+  private:
+    static constexpr uint32_t kSlots = 16;
+    const Image& in;
+    const uint32_t width;
+    const Taps& columns;
+    std::vector<float> rows;
+    std::vector<uint32_t> held;
+};
 
 } // namespace
 
@@ -75,38 +128,25 @@ Image Resample(const Image& in, uint32_t width, uint32_t height, Filter filter, 
                         &out.pixels[size_t(y) * width]);
         return out;
     }
-    const auto columns = Taps(in.width, width, filter, mirrorU);
-    const auto rows = Taps(in.height, height, filter, mirrorV);
-    // Horizontal pass into floats, then the vertical one.
-    std::vector<float> mid(size_t(width) * in.height * 4);
-    for (uint32_t y = 0; y < in.height; ++y) {
-        const uint32_t* src = &in.pixels[size_t(y) * in.width];
-        float* dst = &mid[size_t(y) * width * 4];
-        for (uint32_t x = 0; x < width; ++x) {
-            float a = 0, r = 0, g = 0, b = 0;
-            for (const Tap& t : columns[x]) {
-                const uint32_t p = src[t.index];
-                a += t.weight * float(p >> 24);
-                r += t.weight * float((p >> 16) & 0xFF);
-                g += t.weight * float((p >> 8) & 0xFF);
-                b += t.weight * float(p & 0xFF);
-            }
-            dst[x * 4 + 0] = a, dst[x * 4 + 1] = r, dst[x * 4 + 2] = g, dst[x * 4 + 3] = b;
-        }
-    }
+    const Taps columns = MakeTaps(in.width, width, filter, mirrorU);
+    const Taps rows = MakeTaps(in.height, height, filter, mirrorV);
+    RowCache cache(in, width, columns);
+    std::vector<float> sum(size_t(width) * 4);
     out.pixels.resize(size_t(width) * height);
     auto byte = [](float v) {
         return static_cast<uint32_t>(std::clamp(static_cast<int>(v + 0.5f), 0, 255));
     };
     for (uint32_t y = 0; y < height; ++y) {
+        std::fill(sum.begin(), sum.end(), 0.0f);
+        for (uint32_t k = rows.start[y]; k < rows.start[y + 1]; ++k) {
+            const float w = rows.all[k].weight;
+            const float* s = cache.Row(rows.all[k].index);
+            for (size_t i = 0; i < sum.size(); ++i)
+                sum[i] += w * s[i];
+        }
         uint32_t* dst = &out.pixels[size_t(y) * width];
         for (uint32_t x = 0; x < width; ++x) {
-            float c[4] = {0, 0, 0, 0};
-            for (const Tap& t : rows[y]) {
-                const float* s = &mid[(size_t(t.index) * width + x) * 4];
-                for (int k = 0; k < 4; ++k)
-                    c[k] += t.weight * s[k];
-            }
+            const float* c = &sum[size_t(x) * 4];
             dst[x] = (byte(c[0]) << 24) | (byte(c[1]) << 16) | (byte(c[2]) << 8) | byte(c[3]);
         }
     }

@@ -238,3 +238,40 @@ TEST_F(GlDevice, ResourcesKeepTheDeviceAlive) {
     EXPECT_EQ(t->Release(), 0u); // the last one: the device goes with it
     device = nullptr;
 }
+
+// A level locked again holds what was written before, whatever its format and row size
+// (odd widths of 16-bit texels included); a partial lock keeps the texels outside it.
+TEST_F(GlDevice, RelockedLevelsHoldWhatWasWritten) {
+    for (D3DFORMAT format : {D3DFMT_A8R8G8B8, D3DFMT_A4R4G4B4, D3DFMT_R5G6B5, D3DFMT_A8}) {
+        SCOPED_TRACE(format);
+        IDirect3DTexture9* t = nullptr;
+        ASSERT_EQ(device->CreateTexture(3, 3, 2, 0, format, D3DPOOL_MANAGED, &t, nullptr), D3D_OK);
+        std::vector<std::vector<uint8_t>> written;
+        for (UINT level = 0; level < 2; ++level) {
+            D3DLOCKED_RECT lr;
+            ASSERT_EQ(t->LockRect(level, &lr, nullptr, 0), D3D_OK);
+            const UINT side = 3 >> level;
+            std::vector<uint8_t> bytes(size_t(lr.Pitch) * side);
+            for (size_t i = 0; i < bytes.size(); ++i)
+                bytes[i] = uint8_t(i * 37 + level * 11 + 5);
+            memcpy(lr.pBits, bytes.data(), bytes.size());
+            ASSERT_EQ(t->UnlockRect(level), D3D_OK);
+            written.push_back(bytes);
+        }
+        // Only the middle texel of level 0 anew.
+        D3DLOCKED_RECT lr;
+        const RECT middle{1, 1, 2, 2};
+        ASSERT_EQ(t->LockRect(0, &lr, &middle, 0), D3D_OK);
+        const size_t bpp = written[0].size() / 9;
+        memset(lr.pBits, 0xA5, bpp);
+        ASSERT_EQ(t->UnlockRect(0), D3D_OK);
+        memset(&written[0][(1 * 3 + 1) * bpp], 0xA5, bpp);
+        for (UINT level = 0; level < 2; ++level) {
+            ASSERT_EQ(t->LockRect(level, &lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+            EXPECT_EQ(0, memcmp(lr.pBits, written[level].data(), written[level].size()))
+                << "level " << level;
+            ASSERT_EQ(t->UnlockRect(level), D3D_OK);
+        }
+        t->Release();
+    }
+}

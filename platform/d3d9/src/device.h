@@ -80,10 +80,13 @@ class Texture final : public Resource<IDirect3DTexture9> {
     static UINT BytesPerTexel(D3DFORMAT format);
 
   private:
+    // A level's texels live in GL; system memory holds them only while the level is
+    // locked (a lock after the first reads them back), so a loaded picture is not kept twice.
     struct Level {
         UINT width, height;
         std::vector<uint8_t> bits;
         bool locked = false;
+        bool written = false; // uploaded at least once; until then a lock reads zeros
         DWORD lockFlags = 0;
     };
     void Upload(UINT level);
@@ -211,6 +214,18 @@ class Device final : public ComObject<IDirect3DDevice9> {
     void BindArrayBuffer(GLuint buffer);
     void BindTextureForUpload(GLuint texture);
     State& state() { return state_; }
+    // System memory for a locked texture level, and its return at the unlock: the largest
+    // block is kept for the next lock, so loading many pictures touches fresh memory once.
+    std::vector<uint8_t> TakeLockMemory(size_t size) {
+        std::vector<uint8_t> memory;
+        memory.swap(spareLockMemory_);
+        memory.resize(size);
+        return memory;
+    }
+    void ReturnLockMemory(std::vector<uint8_t>& memory) {
+        if (memory.capacity() > spareLockMemory_.capacity()) memory.swap(spareLockMemory_);
+        std::vector<uint8_t>().swap(memory);
+    }
     // GL calls issued since the device was made (for the benchmarks).
     uint64_t glCalls() const { return glCalls_; }
     void CountGl(int n = 1) { glCalls_ += static_cast<uint64_t>(n); }
@@ -247,6 +262,7 @@ class Device final : public ComObject<IDirect3DDevice9> {
     GLuint vao_ = 0, streamBuffer_ = 0, white_ = 0;
     size_t streamSize_ = 0, streamOffset_ = 0;
     uint64_t glCalls_ = 0;
+    std::vector<uint8_t> spareLockMemory_;
     bool stateDirty_ = true;
     bool transformDirty_ = true;
     bool inScene_ = false;

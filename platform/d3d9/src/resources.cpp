@@ -99,12 +99,10 @@ UINT Texture::BytesPerTexel(D3DFORMAT format) {
 Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage,
                  D3DFORMAT format, D3DPOOL pool)
     : Resource(device, pool), usage_(usage), format_(format) {
-    const UINT bpp = BytesPerTexel(format);
     for (UINT i = 0; i < levels; ++i) {
         Level level;
         level.width = std::max(1u, width >> i);
         level.height = std::max(1u, height >> i);
-        level.bits.assign(static_cast<size_t>(level.width) * level.height * bpp, 0);
         levels_.push_back(std::move(level));
     }
     GlFormat gf{};
@@ -115,8 +113,7 @@ Texture::Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usa
     for (UINT i = 0; i < levels; ++i)
         glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(i), gf.internal,
                      static_cast<GLsizei>(levels_[i].width),
-                     static_cast<GLsizei>(levels_[i].height), 0, gf.format, gf.type,
-                     levels_[i].bits.data());
+                     static_cast<GLsizei>(levels_[i].height), 0, gf.format, gf.type, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
     if (format == D3DFMT_A8) {
@@ -153,6 +150,20 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
     if (rect) {
         if (!RectOffset(*rect, l.width, l.height, bpp, &offset)) return D3DERR_INVALIDCALL;
     }
+    if (l.bits.empty()) {
+        l.bits = device_->TakeLockMemory(static_cast<size_t>(l.width) * l.height * bpp);
+        if (!l.written) {
+            std::fill(l.bits.begin(), l.bits.end(), uint8_t{0});
+        } else {
+            GlFormat gf{};
+            FormatFor(format_, &gf);
+            device_->MakeCurrent();
+            device_->BindTextureForUpload(name_);
+            glGetTexImage(GL_TEXTURE_2D, static_cast<GLint>(level), gf.format, gf.type,
+                          l.bits.data());
+            device_->CountGl();
+        }
+    }
     l.locked = true;
     l.lockFlags = flags;
     locked->Pitch = static_cast<INT>(l.width * bpp);
@@ -162,8 +173,10 @@ HRESULT Texture::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, 
 
 HRESULT Texture::UnlockRect(UINT level) {
     if (level >= levels_.size() || !levels_[level].locked) return D3DERR_INVALIDCALL;
-    levels_[level].locked = false;
-    if (!(levels_[level].lockFlags & D3DLOCK_READONLY)) Upload(level);
+    Level& l = levels_[level];
+    l.locked = false;
+    if (!(l.lockFlags & D3DLOCK_READONLY)) Upload(level);
+    device_->ReturnLockMemory(l.bits);
     return D3D_OK;
 }
 
@@ -176,6 +189,7 @@ void Texture::Upload(UINT level) {
     glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(l.width),
                     static_cast<GLsizei>(l.height), gf.format, gf.type, l.bits.data());
     device_->CountGl();
+    levels_[level].written = true;
 }
 
 VertexBuffer::VertexBuffer(Device* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)

@@ -191,6 +191,8 @@ int main(int argc, char** argv) {
     printf("\nposition read vs sound playing: largest error %.1f ms; mean %.2f ms over the "
            "first 10 s, %.2f ms over the last 10 s (drift %+.2f ms)\n",
            maxAbs, early, late, late - early);
-    printf("worst change of scene: %.1f ms after its sound (one frame at 60 Hz: 16.7 ms)\n", worst);
+    printf("worst change of scene: the picture %.1f ms behind the sound it shows (one frame at "
+           "60 Hz: 16.7 ms)\n",
+           worst);
     return 0;
 }

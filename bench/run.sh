@@ -52,3 +52,13 @@ rssfile=$(mktemp)
 /usr/bin/time -f '%M' -o "$rssfile" timeout -s TERM 12 "$root/build/quillmere" >/dev/null 2>&1 || true
 rss=$(tail -1 "$rssfile"); rm -f "$rssfile"
 row "peak resident memory of the demo (MB)" "$(( rss / 1024 ))" "<= 120"
+# Picture-music sync through SDL's disk audio driver: the whole demo in real time.
+sync=$(mktemp)
+"$root/build/bench/quillmere_sync" "$content" >"$sync" 2>/dev/null || true
+worst=$(sed -n 's/^worst change of scene: the picture \([0-9.]*\) ms.*/\1/p' "$sync")
+drift=$(sed -n 's/.*(drift \([-+0-9.]*\) ms).*/\1/p' "$sync")
+row "picture behind its sound at a change of scene (ms)" "${worst:-?}" "<= 16.7"
+row "clock drift, first vs last 10 s (ms)" "${drift:-?}" "none"
+echo
+cat "$sync"
+rm -f "$sync"

@@ -5,9 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 ensure_display "$0" "$@"
 demo=$1 content=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export SDL_AUDIODRIVER=none-such
+make_work
 files=(Data/nalle.md2 Data/nalle2.md2 Data/nalle3.md2 Data/nalle.bmp Textures/wall.bmp
   Textures/oldstyle.png Textures/noise1.png Textures/noise2.png Textures/lines.png
   Textures/1.png Textures/2.png Textures/3.png Textures/letter.png Textures/truth.png

@@ -5,10 +5,8 @@
 source "$(dirname "$0")/lib.sh"
 ensure_display "$0" "$@"
 demo=$1 content=$2 switches=${3:-10}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -r "$content/Data" "$content/Textures" "$work"/ && mkdir "$work/Debug logs"
-export SDL_AUDIODRIVER=none-such
+make_work
+copy_models_and_textures "$content"
 # The content has no music: the clock runs on wall time for 50 s, long enough.
 start_demo "$work" "$work/stderr" 100
 wait_demo_window 20 || { echo "no window; the demo said:"; cat "$work/stderr"; exit 1; }
@@ -23,7 +21,7 @@ xdotool key --window "$id" Escape
 wait_demo_end 10 || { echo "still running after Escape"; exit 1; }
 fail=0
 [ "$rc" -eq 0 ] || { echo "exit code $rc"; fail=1; }
-if [ -s "$work/Debug logs/engine.log" ]; then echo "logged:"; cat "$work/Debug logs/engine.log"; fail=1; fi
+nothing_logged || fail=1
 if unexpected_output "$work/stderr"; then fail=1; fi
 echo "$switches switches, exit $rc"
 exit $fail

@@ -5,10 +5,8 @@
 source "$(dirname "$0")/lib.sh"
 ensure_display "$0" "$@"
 demo=$1 content=$2 cycles=${3:-100}
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-cp -r "$content/Data" "$content/Textures" "$work"/ && mkdir "$work/Debug logs"
-export SDL_AUDIODRIVER=none-such
+make_work
+copy_models_and_textures "$content"
 root=$(xwininfo -root | awk '/Window id:/ { print $4 }')
 cpu() { awk '{ print $14 + $15 }' "/proc/$1/stat"; } # clock ticks used so far
 start=$(date +%s.%N)
@@ -43,6 +41,6 @@ seconds=$(echo "$(date +%s.%N) - $start" | bc)
 echo "$cycles focus cycles, exit $rc after $seconds s"
 [ "$rc" -eq 0 ] || fail=1
 awk -v s="$seconds" 'BEGIN { exit !(s >= 49 && s <= 75) }' || { echo "not about 50 s"; fail=1; }
-if [ -s "$work/Debug logs/engine.log" ]; then echo "logged:"; cat "$work/Debug logs/engine.log"; fail=1; fi
+nothing_logged || fail=1
 if unexpected_output "$work/stderr"; then fail=1; fi
 exit $fail

@@ -5,6 +5,22 @@ set -u
 ensure_display() { # "$0" "$@"
   if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
 }
+# A scratch folder in $work, removed at exit; the demo runs with no sound card.
+make_work() {
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  export SDL_AUDIODRIVER=none-such
+}
+# The content's models and textures (no music: the clock runs on wall time) copied from $1
+# into $work, with a "Debug logs" folder where the demo would log a failure.
+copy_models_and_textures() { cp -r "$1/Data" "$1/Textures" "$work"/ && mkdir "$work/Debug logs"; }
+# Fails, showing it, when the demo logged anything there.
+nothing_logged() {
+  [ -s "$work/Debug logs/engine.log" ] || return 0
+  echo "logged:"
+  cat "$work/Debug logs/engine.log"
+  return 1
+}
 # Starts the demo in folder $1 with stderr to $2, killed after $3 s at the latest; sets pid.
 start_demo() {
   (cd "$1" && exec timeout -s KILL "$3" "$demo" 2>"$2") &

@@ -5,9 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 ensure_display "$0" "$@"
 demo=$1 content=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export SDL_AUDIODRIVER=none-such
+make_work
 fail=0
 sanitizer_report() { grep -E 'Sanitizer|runtime error' "$1"; }
 

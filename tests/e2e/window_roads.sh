@@ -4,9 +4,7 @@
 source "$(dirname "$0")/lib.sh"
 ensure_display "$0" "$@"
 demo=$1 xclose=$2
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export SDL_AUDIODRIVER=none-such # no sound card
+make_work
 fail=0
 for road in escape close; do
   start_demo "$work" "$work/stderr" 100

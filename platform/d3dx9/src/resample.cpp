@@ -23,7 +23,8 @@ struct Taps {
 };
 
 Taps MakeTaps(uint32_t from, uint32_t to, Filter filter, bool mirror) {
-    std::vector<std::vector<Tap>> taps(to);
+    Taps taps;
+    taps.start.reserve(to + 1);
     const double scale = double(from) / to;
     auto address = [&](int64_t j) -> uint32_t {
         const int64_t n = from;
@@ -36,9 +37,10 @@ Taps MakeTaps(uint32_t from, uint32_t to, Filter filter, bool mirror) {
     };
     for (uint32_t i = 0; i < to; ++i) {
         const double centre = (i + 0.5) * scale; // in source pixels, edges at integers
-        auto& t = taps[i];
+        const size_t begin = taps.all.size();
+        taps.start.push_back(static_cast<uint32_t>(begin));
         if (filter == Filter::Point || filter == Filter::None) {
-            t.push_back({address(static_cast<int64_t>(std::floor(centre))), 1.0f});
+            taps.all.push_back({address(static_cast<int64_t>(std::floor(centre))), 1.0f});
             continue;
         }
         double radius = filter == Filter::Linear ? 1.0 : std::max(1.0, scale);
@@ -51,24 +53,18 @@ Taps MakeTaps(uint32_t from, uint32_t to, Filter filter, bool mirror) {
             double w =
                 filter == Filter::Box ? (d <= radius ? 1.0 : 0.0) : std::max(0.0, 1.0 - d / radius);
             if (w <= 0) continue;
-            t.push_back({address(j), float(w)});
+            taps.all.push_back({address(j), float(w)});
             total += w;
         }
-        if (t.empty()) {
-            t.push_back({address(static_cast<int64_t>(std::floor(centre))), 1.0f});
+        if (taps.all.size() == begin) {
+            taps.all.push_back({address(static_cast<int64_t>(std::floor(centre))), 1.0f});
             total = 1;
         }
-        for (Tap& tap : t)
-            tap.weight = float(tap.weight / total);
+        for (size_t k = begin; k < taps.all.size(); ++k)
+            taps.all[k].weight = float(taps.all[k].weight / total);
     }
-    Taps flat;
-    flat.start.reserve(to + 1);
-    for (const auto& t : taps) {
-        flat.start.push_back(static_cast<uint32_t>(flat.all.size()));
-        flat.all.insert(flat.all.end(), t.begin(), t.end());
-    }
-    flat.start.push_back(static_cast<uint32_t>(flat.all.size()));
-    return flat;
+    taps.start.push_back(static_cast<uint32_t>(taps.all.size()));
+    return taps;
 }
 
 // Source rows resampled horizontally, kept in a few slots chosen by row number: the

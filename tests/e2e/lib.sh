@@ -1,9 +1,13 @@
 # Helpers for the end-to-end tests: run the demo under a virtual X server, find its window,
 # wait for its end. The scripts set $demo to the executable.
 set -u
-# Runs the script itself under its own virtual X server when there is no display.
+# Runs the script itself under a virtual X server of its own, also where a display exists:
+# another program's window there could take the focus, and an inactive demo waits (as it
+# should) instead of playing to its end.
 ensure_display() { # "$0" "$@"
-  if [ -z "${DISPLAY:-}" ]; then exec xvfb-run -a -s "-screen 0 1024x768x24" "$@"; fi
+  if [ -z "${QM_OWN_DISPLAY:-}" ]; then
+    QM_OWN_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$@"
+  fi
 }
 # A scratch folder in $work, removed at exit; the demo runs with no sound card.
 make_work() {
